@@ -1,0 +1,15 @@
+// Finding the one font the game draws with.
+#pragma once
+
+#include <SFML/Graphics/Font.hpp>
+
+#include <string>
+#include <vector>
+
+// Paths to try, best first: the Windows fonts the game was designed with, then
+// what fontconfig matches for "monospace", then a few well-known files.
+std::vector<std::string> fontCandidates();
+
+// Opens the first candidate that loads. Returns its index, or -1 when none
+// does (the game then runs without text).
+int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates);

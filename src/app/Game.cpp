@@ -1,0 +1,53 @@
+#include "app/Game.hpp"
+
+#include "app/Browser.hpp"
+#include "app/Fonts.hpp"
+#include "app/Random.hpp"
+
+#include <algorithm>
+#include <ctime>
+
+std::string windowTitle() { return std::string("TUNDREL | ") + SITE_LABEL; }
+
+Game::Game()
+    : isKeyHeld([](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); }),
+      openUrl(openInBrowser) {
+    seedRandom(static_cast<unsigned>(std::time(nullptr)));
+    createWindow(false);
+    openFirstFont(font, fontCandidates());
+    buildSounds();
+    loadHighScores();
+    resetRound();
+}
+
+void Game::createWindow(bool wantFullscreen) {
+    fullscreen = wantFullscreen;
+    const sf::String title(windowTitle());
+    const std::vector<sf::VideoMode>& modes = sf::VideoMode::getFullscreenModes();
+    if (wantFullscreen && !modes.empty()) {
+        const sf::VideoMode mode = modes.front();
+        compat::createFullscreen(window, mode, title);
+    } else {
+        // Also the fallback when the system offers no fullscreen mode at all.
+        compat::createWindowed(window,
+                               compat::videoMode(kWindowWidth, kWindowHeight, kWindowBitsPerPixel),
+                               title, sf::Style::Titlebar | sf::Style::Close);
+    }
+    window.setFramerateLimit(kFrameRateLimit);
+    window.setMouseCursorVisible(false);
+    buildBackdrop();
+}
+
+void Game::runFrame(float elapsedSeconds) {
+    handleEvents();
+    update(std::min(elapsedSeconds, kMaxFrameTime));
+    render();
+}
+
+void Game::advanceFrameClocks(float dt) {
+    animTime += dt * 0.4f;
+    cheerTimer = std::max(cheerTimer - dt, 0.f);
+    paddleGlowPhase += dt * 3.f;
+    if (state == GameState::LevelIntro)
+        introCountdown -= dt;
+}

@@ -1,0 +1,125 @@
+// The one object that owns the whole game. Each subsystem is a group of its
+// member functions, defined in the file of that subsystem:
+//   app/       construction, window, fonts, input and the state machine
+//   gameplay/  round setup, the update step, particles
+//   render/    frame composition, playfield, HUD, sidebar, drawText
+//   screens/   the title, level intro, message panel, high-score and name pages
+//   audio/     the sound bank
+//   scores/    the high-score table and its file
+#pragma once
+
+#include "app/SfmlCompat.hpp"
+#include "app/Types.hpp"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#ifndef TUNDREL_SITE_LABEL
+#define TUNDREL_SITE_LABEL "tundrel.example"
+#endif
+#ifndef TUNDREL_SITE_URL
+#define TUNDREL_SITE_URL "https://tundrel.example/"
+#endif
+
+inline constexpr const char* SITE_LABEL = TUNDREL_SITE_LABEL;
+inline constexpr const char* SITE_URL = TUNDREL_SITE_URL;
+
+inline constexpr unsigned kWindowWidth = 1280;
+inline constexpr unsigned kWindowHeight = 960;
+inline constexpr unsigned kWindowBitsPerPixel = 32;
+inline constexpr unsigned kFrameRateLimit = 60;
+inline constexpr float kMaxFrameTime = 0.05f;
+
+// "TUNDREL | " followed by the site label.
+std::string windowTitle();
+
+class Game {
+public:
+    Game();
+    Game(const Game&) = delete;             // each sound refers to the buffer beside it
+    Game& operator=(const Game&) = delete;
+    Game(Game&&) = delete;
+    Game& operator=(Game&&) = delete;
+
+    // One pass of the frame loop: events, update with the capped step, render.
+    void runFrame(float elapsedSeconds);
+
+    // Application shell (app/)
+    void createWindow(bool wantFullscreen);
+    void handleEvents();
+    void handleEvent(const compat::InputEvent& event);
+    void handleAction();
+    void movePaddleByKeyboard();
+    void advanceFrameClocks(float dt);
+
+    // Gameplay (gameplay/)
+    void update(float dt);
+    void resetRound();
+    void buildBricks();
+    sf::Vector2f restingBallPosition() const;
+    void spawnParticles(sf::Vector2f position, sf::Color color, int count);
+    void updateParticles(float dt);
+
+    // Rendering (render/)
+    void render();
+    void buildBackdrop();
+    void drawText(const std::string& text, float x, float y, unsigned characterSize,
+                  sf::Color color, bool centered);
+    void drawBricks();
+    void drawPaddleAndBall();
+    void drawHud();
+    void drawSidebar();
+
+    // Screens (screens/)
+    void drawTitleScreen();
+    void drawLevelIntro();
+    void drawMessagePanel(const std::string& title, const std::string& subtitle,
+                          sf::Color accent);
+    void drawHighScoreList();
+    void drawNameEntry();
+
+    // Audio (audio/)
+    void buildSounds();
+    void playSound(SoundId id);
+
+    // High scores (scores/)
+    void loadHighScores();
+    void saveHighScore(const std::string& name, int score);
+    bool qualifiesForHighScore() const;
+
+    // The game's state, in declaration order: members are destroyed in
+    // reverse, so the sounds go before their buffers and the window goes last.
+    sf::RenderWindow window;
+    sf::Font font;
+    bool fullscreen = false;
+    GameState state = GameState::Title;
+    sf::RectangleShape paddle;
+    sf::CircleShape ball{0.f, 30};
+    sf::Vector2f ballVelocity{0.f, 0.f};
+    std::vector<Brick> bricks;
+    std::vector<Particle> particles;
+    std::vector<sf::Vertex> backdropLines;
+    std::int32_t level = 1;
+    std::int32_t score = 0;
+    std::int32_t bestScore = 0;
+    std::int32_t lives = 3;
+    bool ballLaunched = false;
+    float animTime = 0.f;
+    float paddleGlowPhase = 0.f;
+    float cheerTimer = 0.f;
+    float introCountdown = 0.f;
+    std::string cheerText;
+    std::string nameInput;
+    std::array<sf::SoundBuffer, kSoundCount> soundBuffers;
+    std::array<std::optional<sf::Sound>, kSoundCount> sounds;
+    std::vector<HighScoreEntry> highScores;
+
+    // Seams, so tests can stand in for the keyboard, the speakers and the
+    // browser. They hold no game state.
+    std::function<bool(sf::Keyboard::Key)> isKeyHeld;
+    std::function<void(SoundId)> onSoundPlayed;
+    std::function<void(const std::string&)> openUrl;
+};

@@ -1,0 +1,6 @@
+#include "app/Game.hpp"
+
+void Game::update(float dt) {
+    advanceFrameClocks(dt);
+    updateParticles(dt);
+}

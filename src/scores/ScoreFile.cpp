@@ -1,0 +1,1 @@
+// Parsing and writing the score file; filled in with the high-score table.

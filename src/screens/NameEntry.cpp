@@ -1,0 +1,3 @@
+#include "app/Game.hpp"
+
+void Game::drawNameEntry() {}

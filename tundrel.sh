@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs Tundrel, or its test suite.
+#
+#   ./tundrel.sh run     install what is missing, build, start the game
+#   ./tundrel.sh test    install what is missing, build, run every test
+#
+# Extra arguments after "test" go to ctest. BUILD_DIR picks the build folder.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")" && pwd)
+build=${BUILD_DIR:-$root/build}
+packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev
+          xvfb xauth fonts-dejavu-core)
+
+usage() {
+    echo "usage: $0 run | test [ctest arguments]" >&2
+    exit 2
+}
+
+setup() {
+    if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
+        echo "This system has no apt. Install these (or your system's equivalents) and run again:" >&2
+        echo "  ${packages[*]}" >&2
+        echo "(SFML 2.5 or newer, or SFML 3; GoogleTest; fontconfig; CMake 3.22 or newer; Xvfb for the tests)" >&2
+        exit 1
+    fi
+    local missing=()
+    for p in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "Missing packages: ${missing[*]}; run as root or install sudo." >&2
+            exit 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    local tests=$1
+    local jobs
+    jobs=$(nproc 2>/dev/null || echo 2)
+    cmake -S "$root" -B "$build" -DTUNDREL_BUILD_TESTS="$tests" >/dev/null
+    cmake --build "$build" -j "$jobs"
+}
+
+# Runs a command on the real display, or on a virtual one when there is none.
+with_display() {
+    if [ -n "${DISPLAY:-}" ]; then
+        "$@"
+    else
+        xvfb-run -a -s "-screen 0 1920x1080x24" "$@"
+    fi
+}
+
+[ $# -ge 1 ] || usage
+verb=$1
+shift
+case "$verb" in
+    run)
+        setup
+        configure_and_build OFF
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            echo "No display found; the game needs a desktop session to open its window." >&2
+            exit 1
+        fi
+        exec "$build/tundrel"
+        ;;
+    test)
+        setup
+        configure_and_build ON
+        cd "$build"
+        with_display ctest --output-on-failure "$@"
+        ;;
+    *)
+        usage
+        ;;
+esac
