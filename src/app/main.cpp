@@ -1,6 +1,12 @@
 #include "app/Game.hpp"
 
+#include <SFML/System/Err.hpp>
+
 int main() {
+    // The game prints nothing, not even the library's complaints about a
+    // missing sound card.
+    sf::err().rdbuf(nullptr);
+
     Game game;
     sf::Clock clock;
     while (game.window.isOpen()) {

@@ -1,0 +1,279 @@
+// The application shell: construction, the frame loop, the window, fonts,
+// the random draws and a clean shut-down of the real program.
+#include "TestSupport.hpp"
+
+#include "app/Fonts.hpp"
+#include "app/Game.hpp"
+#include "app/Random.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#if defined(TUNDREL_TEST_X11)
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using testing_support::ScopedTempDir;
+
+namespace {
+
+Game* quietGame(Game& game) {
+    game.isKeyHeld = [](sf::Keyboard::Key) { return false; };
+    game.openUrl = [](const std::string&) {};
+    return &game;
+}
+
+#if defined(TUNDREL_TEST_X11)
+std::string x11WindowName(Display* display, ::Window window) {
+    char* name = nullptr;
+    std::string result;
+    if (XFetchName(display, window, &name) && name) {
+        result = name;
+        XFree(name);
+    }
+    return result;
+}
+
+// Top-level windows whose title is exactly `title`.
+std::vector<::Window> windowsTitled(Display* display, const std::string& title) {
+    std::vector<::Window> found;
+    ::Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i)
+            if (x11WindowName(display, children[i]) == title)
+                found.push_back(children[i]);
+        if (children)
+            XFree(children);
+    }
+    return found;
+}
+
+void sendCloseRequest(Display* display, ::Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+#endif
+
+}  // namespace
+
+TEST(GameConstruction, OpensOnTheTitlePageWithFreshFields) {
+    Game game;
+    EXPECT_EQ(game.state, GameState::Title);
+    EXPECT_TRUE(game.window.isOpen());
+    EXPECT_EQ(game.window.getSize(), sf::Vector2u(1280, 960));
+    EXPECT_FALSE(game.fullscreen);
+    EXPECT_EQ(game.level, 1);
+    EXPECT_EQ(game.score, 0);
+    EXPECT_EQ(game.bestScore, 0);
+    EXPECT_EQ(game.lives, 3);
+    EXPECT_FALSE(game.ballLaunched);
+    EXPECT_EQ(game.ballVelocity, sf::Vector2f(0.f, 0.f));
+    EXPECT_EQ(game.animTime, 0.f);
+    EXPECT_EQ(game.paddleGlowPhase, 0.f);
+    EXPECT_EQ(game.cheerTimer, 0.f);
+    EXPECT_EQ(game.introCountdown, 0.f);
+    EXPECT_TRUE(game.cheerText.empty());
+    EXPECT_TRUE(game.nameInput.empty());
+    EXPECT_TRUE(game.particles.empty());
+    EXPECT_TRUE(game.highScores.empty());  // no score file in the scratch folder
+    EXPECT_EQ(game.ball.getPointCount(), 30u);
+    for (const std::optional<sf::Sound>& sound : game.sounds)
+        EXPECT_TRUE(sound.has_value());
+    // The round behind the title page is already set up: level 1's full grid.
+    EXPECT_EQ(game.bricks.size(), 60u);
+    EXPECT_EQ(game.paddle.getPosition(), sf::Vector2f(640.f, 890.f));
+    EXPECT_EQ(windowTitle(), std::string("TUNDREL | ") + SITE_LABEL);
+
+#if defined(TUNDREL_TEST_X11)
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(x11WindowName(display, static_cast<::Window>(game.window.getSystemHandle())),
+              windowTitle());
+    XCloseDisplay(display);
+#endif
+}
+
+TEST(FrameLoop, CapsTheStepAndRunsTheClocksInEveryState) {
+    Game game;
+    quietGame(game);
+
+    // A 0.2 s frame advances everything by exactly 0.05 s.
+    game.state = GameState::Playing;
+    game.cheerTimer = 1.f;
+    game.runFrame(0.2f);
+    EXPECT_FLOAT_EQ(game.animTime, 0.02f);
+    EXPECT_FLOAT_EQ(game.paddleGlowPhase, 0.15f);
+    EXPECT_FLOAT_EQ(game.cheerTimer, 0.95f);
+
+    // Paused: clocks and sparks run on, the ball stays where it is.
+    game.state = GameState::Paused;
+    game.ballLaunched = true;
+    game.ballVelocity = {200.f, -300.f};
+    game.ball.setPosition({400.f, 500.f});
+    Particle spark;
+    spark.position = {100.f, 100.f};
+    spark.velocity = {200.f, 0.f};
+    spark.life = spark.maxLife = 1.f;
+    spark.size = 4.f;
+    game.particles.push_back(spark);
+    game.runFrame(0.01f);
+    EXPECT_FLOAT_EQ(game.animTime, 0.02f + 0.004f);
+    EXPECT_FLOAT_EQ(game.paddleGlowPhase, 0.15f + 0.03f);
+    EXPECT_FLOAT_EQ(game.cheerTimer, 0.94f);
+    EXPECT_EQ(game.ball.getPosition(), sf::Vector2f(400.f, 500.f));
+    ASSERT_EQ(game.particles.size(), 1u);
+    EXPECT_FLOAT_EQ(game.particles[0].position.x, 102.f);
+
+    // The cheer timer stops at 0; the intro countdown only runs on its page.
+    for (int i = 0; i < 30; ++i)
+        game.runFrame(0.05f);
+    EXPECT_EQ(game.cheerTimer, 0.f);
+    EXPECT_EQ(game.introCountdown, 0.f);
+
+    game.state = GameState::LevelIntro;
+    game.introCountdown = 0.02f;
+    game.runFrame(1.f);
+    game.runFrame(0.05f);
+    EXPECT_FLOAT_EQ(game.introCountdown, -0.08f);  // no lower bound
+}
+
+TEST(Window, FullscreenToggleComesBackToTheWindowedMode) {
+    Game game;
+    quietGame(game);
+    const std::vector<sf::VideoMode>& modes = sf::VideoMode::getFullscreenModes();
+
+    game.createWindow(!game.fullscreen);
+    EXPECT_TRUE(game.fullscreen);
+    ASSERT_TRUE(game.window.isOpen());
+    if (!modes.empty())
+        EXPECT_EQ(game.window.getSize(), compat::modeSize(modes.front()));
+    else
+        EXPECT_EQ(game.window.getSize(), sf::Vector2u(1280, 960));
+
+    game.createWindow(!game.fullscreen);
+    EXPECT_FALSE(game.fullscreen);
+    ASSERT_TRUE(game.window.isOpen());
+    EXPECT_EQ(game.window.getSize(), sf::Vector2u(1280, 960));
+    // The backdrop follows the new window rather than growing.
+    EXPECT_EQ(game.backdropLines.size(), 76u);
+}
+
+TEST(Fonts, FirstCandidateThatOpensWins) {
+    const std::string real = testing_support::anyFontPath();
+    ASSERT_FALSE(real.empty()) << "no system font installed";
+    ScopedTempDir dir;
+    const fs::path b = dir.path() / "b.ttf";
+    const fs::path c = dir.path() / "c.ttf";
+    const fs::path junk = dir.path() / "junk.ttf";
+    const std::string missing = (dir.path() / "missing.ttf").string();
+    fs::copy_file(real, b);
+    fs::copy_file(real, c);
+    testing_support::writeFile(junk, "this is not a font");
+
+    sf::Font font;
+    EXPECT_EQ(openFirstFont(font, {b.string(), c.string()}), 0);
+    EXPECT_EQ(openFirstFont(font, {missing, b.string(), c.string()}), 1);
+    EXPECT_EQ(openFirstFont(font, {missing, junk.string(), dir.path().string(), c.string()}), 3);
+    EXPECT_EQ(openFirstFont(font, {missing, junk.string()}), -1);
+    EXPECT_EQ(openFirstFont(font, {}), -1);
+
+    const std::vector<std::string> candidates = fontCandidates();
+    ASSERT_GE(candidates.size(), 4u);
+    EXPECT_EQ(candidates[0], "C:/Windows/Fonts/consola.ttf");
+    EXPECT_EQ(candidates[1], "C:/Windows/Fonts/arial.ttf");
+    EXPECT_EQ(candidates[2], "C:/Windows/Fonts/calibri.ttf");
+    // On this machine something after the Windows paths must open.
+    sf::Font systemFont;
+    EXPECT_GE(openFirstFont(systemFont, candidates), 3);
+}
+
+TEST(Random, DrawsSpanExactly0To32767Uniformly) {
+    seedRandom(20261206u);
+    int low = kRandomMax, high = 0;
+    long long upperHalf = 0, sum = 0;
+    const int draws = 1000000;
+    for (int i = 0; i < draws; ++i) {
+        const int r = drawRandom();
+        ASSERT_GE(r, 0);
+        ASSERT_LE(r, kRandomMax);
+        low = std::min(low, r);
+        high = std::max(high, r);
+        upperHalf += r >= 16384;
+        sum += r;
+    }
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, kRandomMax);
+    EXPECT_NEAR(static_cast<double>(sum) / draws, 16383.5, 60.0);
+    EXPECT_NEAR(static_cast<double>(upperHalf) / draws, 0.5, 0.005);
+
+    // One seeding, one sequence.
+    seedRandom(7u);
+    const int first = drawRandom(), second = drawRandom();
+    seedRandom(7u);
+    EXPECT_EQ(drawRandom(), first);
+    EXPECT_EQ(drawRandom(), second);
+}
+
+#if defined(TUNDREL_TEST_X11)
+TEST(Program, ClosingTheWindowEndsWithExitCodeZeroAndNoFile) {
+    ScopedTempDir dir;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
+    char binary[] = TUNDREL_BINARY;
+    char* argv[] = {binary, nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, binary, &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    bool closeSent = false;
+    int status = 0;
+    bool exited = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            exited = true;
+            break;
+        }
+        if (!closeSent) {
+            for (::Window window : windowsTitled(display, windowTitle())) {
+                sendCloseRequest(display, window);
+                closeSent = true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XCloseDisplay(display);
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(closeSent) << "the game's window never appeared";
+    ASSERT_TRUE(exited) << "the game did not end after its window was closed";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(fs::is_empty(dir.path())) << "the game wrote a file";
+}
+#endif
