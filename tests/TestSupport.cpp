@@ -2,6 +2,7 @@
 
 #include "app/Fonts.hpp"
 
+#include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -66,6 +67,9 @@ namespace {
 class ScratchWorkingDir : public ::testing::Environment {
 public:
     void SetUp() override {
+        // The sound library complains about the missing sound card once per
+        // Game; the game itself keeps quiet, and so do the tests.
+        sf::err().rdbuf(nullptr);
         dir_ = std::make_unique<ScopedTempDir>();
         cwd_ = std::make_unique<ScopedWorkingDir>(dir_->path());
     }
