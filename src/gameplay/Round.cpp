@@ -1,5 +1,118 @@
+#include "gameplay/Round.hpp"
+
 #include "app/Game.hpp"
 
-void Game::resetRound() {}
-void Game::buildBricks() {}
-sf::Vector2f Game::restingBallPosition() const { return {}; }
+#include <cstdint>
+
+const std::array<sf::Color, kBrickRows> brickRowColors = {
+    Palette::Violet, Palette::IceBlue, Palette::Teal,
+    Palette::Amber,  Palette::IceBlue, Palette::Violet,
+};
+
+bool brickCellSkipped(int level, int row, int column) {
+    const int diagonal = row + column;
+    if (level >= 3 && diagonal % 4 == 0)
+        return true;
+    return level == 5 && diagonal % 2 == 0;
+}
+
+bool brickCellReinforced(int level, int row, int column) {
+    return (column == 5 && row % 2 == 0) || (level >= 2 && row == 0);
+}
+
+sf::Color brickFillColor(sf::Color base) {
+    return {static_cast<std::uint8_t>(base.r >> 2), static_cast<std::uint8_t>(base.g >> 2),
+            static_cast<std::uint8_t>(base.b >> 2), 220};
+}
+
+sf::Color brickOutlineColor(sf::Color base) { return withAlpha(base, 180); }
+
+std::vector<BrickCell> brickLayout(int level, float windowWidth) {
+    // No clamping: a window narrower than the grid pushes it past the left edge.
+    const float left = (windowWidth - kBrickGridWidth) * 0.5f;
+    std::vector<BrickCell> cells;
+    cells.reserve(kBrickRows * kBrickColumns);
+    for (int row = 0; row < kBrickRows; ++row) {
+        for (int column = 0; column < kBrickColumns; ++column) {
+            if (brickCellSkipped(level, row, column))
+                continue;
+            BrickCell cell;
+            cell.row = row;
+            cell.column = column;
+            cell.position = {static_cast<float>(column) * kBrickPitchX + left,
+                             static_cast<float>(row) * kBrickPitchY + kBrickGridTop};
+            cell.color = brickRowColors[static_cast<std::size_t>(row)];
+            cell.reinforced = brickCellReinforced(level, row, column);
+            if (cell.reinforced) {
+                cell.hitPoints = 2;
+                cell.points = 30 * level;
+                cell.fillColor = kReinforcedFillColor;
+                cell.outlineColor = kReinforcedOutlineColor;
+            } else {
+                cell.hitPoints = 1;
+                cell.points = 10 * level;
+                cell.fillColor = brickFillColor(cell.color);
+                cell.outlineColor = brickOutlineColor(cell.color);
+            }
+            cells.push_back(cell);
+        }
+    }
+    return cells;
+}
+
+sf::Vector2f restingBallPositionAbove(sf::Vector2f paddleCentre) {
+    // Three separate steps, so every caller lands on the very same float.
+    float y = paddleCentre.y - kPaddleHeight;
+    y -= kBallRadius;
+    y -= kBallRestGap;
+    return {paddleCentre.x, y};
+}
+
+sf::Vector2f Game::restingBallPosition() const {
+    return restingBallPositionAbove(paddle.getPosition());
+}
+
+void Game::resetRound() {
+    const sf::Vector2u windowSize = window.getSize();
+    const float width = static_cast<float>(windowSize.x);
+    const float height = static_cast<float>(windowSize.y);
+
+    paddle.setSize({kPaddleWidth, kPaddleHeight});
+    paddle.setOrigin({kPaddleWidth * 0.5f, kPaddleHeight * 0.5f});
+    paddle.setPosition({width * 0.5f, height - kPaddleBottomGap});
+    paddle.setFillColor(Palette::Teal);
+    paddle.setOutlineThickness(kPaddleOutlineThickness);
+    paddle.setOutlineColor(kPaddleOutlineColor);
+
+    ball.setRadius(kBallRadius);
+    ball.setOrigin({kBallRadius, kBallRadius});
+    ball.setFillColor(Palette::Frost);
+    ball.setOutlineThickness(kBallOutlineThickness);
+    ball.setOutlineColor(kBallOutlineColor);
+    ball.setPosition(restingBallPosition());
+
+    ballVelocity = {0.f, 0.f};
+    ballLaunched = false;
+
+    buildBricks();
+}
+
+void Game::buildBricks() {
+    bricks.clear();
+    const std::vector<BrickCell> cells =
+        brickLayout(level, static_cast<float>(window.getSize().x));
+    bricks.reserve(cells.size());
+    for (const BrickCell& cell : cells) {
+        Brick brick;
+        brick.shape.setSize({kBrickWidth, kBrickHeight});
+        brick.shape.setPosition(cell.position);
+        brick.shape.setFillColor(cell.fillColor);
+        brick.shape.setOutlineThickness(kBrickOutlineThickness);
+        brick.shape.setOutlineColor(cell.outlineColor);
+        brick.color = cell.color;
+        brick.alive = true;
+        brick.points = cell.points;
+        brick.hitPoints = cell.hitPoints;
+        bricks.push_back(brick);
+    }
+}
