@@ -5,6 +5,7 @@
 #include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -70,6 +71,9 @@ public:
         // The sound library complains about the missing sound card once per
         // Game; the game itself keeps quiet, and so do the tests.
         sf::err().rdbuf(nullptr);
+        // There is no sound card here; OpenAL's null output gives the players
+        // a working device, so their settings read back, and keeps ALSA quiet.
+        setenv("ALSOFT_DRIVERS", "null", 0);
         dir_ = std::make_unique<ScopedTempDir>();
         cwd_ = std::make_unique<ScopedWorkingDir>(dir_->path());
     }

@@ -121,6 +121,8 @@ inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
     return image.getPixel({x, y});
 }
 
+inline sf::WindowHandle nativeHandle(const sf::Window& window) { return window.getNativeHandle(); }
+
 #else  // SFML 2.5 / 2.6
 
 inline std::optional<InputEvent> pollInput(sf::Window& window) {
@@ -195,6 +197,8 @@ inline sf::Image captureWindow(const sf::RenderWindow& window) {
 inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
     return image.getPixel(x, y);
 }
+
+inline sf::WindowHandle nativeHandle(const sf::Window& window) { return window.getSystemHandle(); }
 
 #endif
 
