@@ -1,0 +1,58 @@
+// The high-score table as text and as a file. No SFML here: the fuzz target
+// builds this on its own.
+#pragma once
+
+#include "scores/HighScoreEntry.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr std::size_t kMaxHighScores = 5;
+inline constexpr const char* kScoreFileName = "tundrel_score.txt";
+
+// A real table is a few hundred bytes; anything past this is not ours.
+inline constexpr std::size_t kMaxScoreFileBytes = 64 * 1024;
+
+// One line of the file, without its line end: a signed 32-bit score by
+// formatted extraction, then the rest of the line as the name with one
+// leading space removed. Empty when the line does not start with a number
+// that fits.
+std::optional<HighScoreEntry> parseScoreLine(const std::string& line);
+
+// The whole file's text as a table: lines split at '\n' (one '\r' right
+// before it belongs to the line end), malformed lines skipped, best first,
+// equal scores in file order, at most kMaxHighScores entries.
+std::vector<HighScoreEntry> parseScoreText(const std::string& text);
+
+// "score name\n" per entry, in table order, '\n' line ends only.
+std::string formatScoreText(const std::vector<HighScoreEntry>& table);
+
+// Adds an entry below every entry with the same or a higher score, then
+// drops whatever falls past the fifth place.
+void insertScore(std::vector<HighScoreEntry>& table, HighScoreEntry entry);
+
+// Whether a finished game's score earns a place: above 0 while the table has
+// room, strictly above the fifth score once it is full.
+bool qualifiesForTable(const std::vector<HighScoreEntry>& table, std::int32_t score);
+
+// The file's bytes, at most maxBytes of them. A file longer than that is cut
+// back to its last complete line. Empty when the path is missing, is not a
+// regular file (a folder, a pipe, a device) or cannot be read.
+std::optional<std::string> readScoreFile(const std::filesystem::path& path,
+                                         std::size_t maxBytes = kMaxScoreFileBytes);
+
+// readScoreFile then parseScoreText; an empty table when there is nothing to read.
+std::vector<HighScoreEntry> loadScoreFile(const std::filesystem::path& path);
+
+// Where writeScoreFile stages the new text before it replaces the target:
+// beside it, named after it and this process.
+std::filesystem::path scoreTempPath(const std::filesystem::path& target);
+
+// Replaces the file with text as a whole: writes a temporary file beside it
+// and renames that over the target. On any failure the temporary file is
+// removed, the old file is left as it was, and the result is false.
+bool writeScoreFile(const std::filesystem::path& target, const std::string& text);
