@@ -1,20 +1,164 @@
 #include "app/Game.hpp"
 
+#include "app/InputRules.hpp"
+#include "app/Random.hpp"
+
+namespace {
+
+using Kind = compat::InputEvent::Kind;
+using Key = sf::Keyboard::Key;
+
+float windowWidth(const sf::RenderWindow& window) {
+    return static_cast<float>(window.getSize().x);
+}
+
+}  // namespace
+
 void Game::handleEvents() {
     while (const std::optional<compat::InputEvent> event = compat::pollInput(window)) {
         handleEvent(*event);
         if (!window.isOpen())
-            return;
+            return;  // the game ends after this frame; nothing more to read
     }
     if (state == GameState::Playing)
         movePaddleByKeyboard();
 }
 
 void Game::handleEvent(const compat::InputEvent& event) {
-    if (event.kind == compat::InputEvent::Kind::Closed)
+    if (event.kind == Kind::Closed) {
         window.close();
+        return;
+    }
+
+    if (state == GameState::NameEntry) {
+        if (event.kind == Kind::TextEntered) {
+            const std::uint32_t c = event.unicode;
+            if (c == 8) {
+                if (!nameInput.empty())
+                    nameInput.pop_back();
+            } else if (c >= 32 && c <= 126 &&
+                       nameInput.size() < static_cast<std::size_t>(input_rules::kNameLimit)) {
+                nameInput.push_back(static_cast<char>(c));
+            }
+        } else if (event.kind == Kind::KeyPressed) {
+            if (event.key == Key::Enter && !nameInput.empty()) {
+                saveHighScore(nameInput, score);
+                state = GameState::HighScores;
+            } else if (event.key == Key::Escape) {
+                // Skipping the name still keeps the score.
+                saveHighScore(input_rules::kSkippedName, score);
+                state = GameState::HighScores;
+            }
+        }
+        return;
+    }
+
+    switch (event.kind) {
+    case Kind::KeyPressed:
+        switch (event.key) {
+        case Key::F11:
+            createWindow(!fullscreen);
+            if (state == GameState::Playing || state == GameState::Paused) {
+                // The window changed under the ball; the player launches again.
+                ball.setPosition(restingBallPosition());
+                ballVelocity = {0.f, 0.f};
+                ballLaunched = false;
+            }
+            break;
+        case Key::Escape:
+            if (state == GameState::Playing)
+                state = GameState::Paused;
+            else if (state == GameState::Paused)
+                state = GameState::Playing;
+            else if (state == GameState::HighScores)
+                state = GameState::Title;
+            else if (state == GameState::Title || state == GameState::GameOver ||
+                     state == GameState::LevelIntro)
+                window.close();
+            break;
+        case Key::Space:
+            handleAction();
+            break;
+        case Key::H:
+            if (state == GameState::Title)
+                state = GameState::HighScores;
+            break;
+        case Key::F1:
+            if (openUrl)
+                openUrl(SITE_URL);
+            break;
+        default:
+            break;
+        }
+        break;
+    case Kind::MouseButtonPressed:
+        if (event.button == sf::Mouse::Button::Left) {
+            handleAction();
+        } else if (event.button == sf::Mouse::Button::Right) {
+            if (state == GameState::Playing)
+                state = GameState::Paused;
+            else if (state == GameState::Paused)
+                state = GameState::Playing;
+        }
+        break;
+    case Kind::MouseMoved: {
+        const float x = input_rules::clampPaddleX(static_cast<float>(event.position.x),
+                                                  windowWidth(window));
+        paddle.setPosition({x, paddle.getPosition().y});
+        break;
+    }
+    default:
+        break;
+    }
 }
 
-void Game::handleAction() {}
+void Game::handleAction() {
+    switch (state) {
+    case GameState::Title:
+        level = 1;
+        score = 0;
+        lives = 3;
+        state = GameState::Playing;
+        resetRound();
+        break;
+    case GameState::Playing:
+        if (!ballLaunched) {
+            ballVelocity = input_rules::launchVelocity(drawRandom(), level);
+            ballLaunched = true;
+        }
+        break;
+    case GameState::GameOver:
+        if (qualifiesForHighScore()) {
+            nameInput.clear();
+            state = GameState::NameEntry;
+        } else {
+            state = GameState::HighScores;
+        }
+        break;
+    case GameState::HighScores:
+        state = GameState::Title;
+        break;
+    case GameState::LevelIntro:
+        if (introCountdown <= 0.f) {
+            state = GameState::Playing;
+            resetRound();
+        }
+        break;
+    case GameState::Paused:
+    case GameState::NameEntry:
+        break;
+    }
+}
 
-void Game::movePaddleByKeyboard() {}
+void Game::movePaddleByKeyboard() {
+    const bool left = isKeyHeld(Key::Left) || isKeyHeld(Key::A);
+    const bool right = isKeyHeld(Key::Right) || isKeyHeld(Key::D);
+    const float step = input_rules::keyboardStep(level);
+    sf::Vector2f position = paddle.getPosition();
+    if (left)
+        position.x -= step;
+    if (right)
+        position.x += step;
+    position.x = input_rules::clampPaddleX(position.x, windowWidth(window));
+    paddle.setPosition(position);
+}

@@ -1,0 +1,24 @@
+// The arithmetic behind the paddle controls and the launch. Pure functions.
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+
+namespace input_rules {
+
+inline constexpr float kPaddleMargin = 65.f;   // half the paddle's width
+inline constexpr int kNameLimit = 12;
+inline constexpr const char* kSkippedName = "Anonym";
+
+// Keeps the paddle's centre within [65, width - 65]; the right edge wins
+// when the window is too narrow for both.
+float clampPaddleX(float x, float width);
+
+// How far one frame of a held arrow key moves the paddle: a fixed 1/60 of
+// the level's keyboard speed, whatever the frame time.
+float keyboardStep(int level);
+
+// Launch velocity for a random draw r in 0..32767: up to 50 degrees either
+// side of straight up, at the level's launch speed.
+sf::Vector2f launchVelocity(int draw, int level);
+
+}  // namespace input_rules

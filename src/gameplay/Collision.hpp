@@ -1,0 +1,56 @@
+// The arithmetic of the ball's flight: walls, the lost line, the paddle
+// bounce and the brick face choice. Pure functions, no window needed.
+#pragma once
+
+#include "app/SfmlCompat.hpp"
+
+namespace collision {
+
+// The ball counts as its centre +- this radius (outline left out) in the
+// wall tests, the lost line and the brick face choice.
+inline constexpr float kBallRadius = 11.f;
+// How far below the window the centre may sink before the ball is lost.
+inline constexpr float kLostMargin = 50.f;
+// Paddle half width: the hit point is measured against it.
+inline constexpr float kPaddleHalfWidth = 65.f;
+// Steepest paddle bounce, degrees either side of straight up.
+inline constexpr float kMaxBounceDegrees = 65.f;
+inline constexpr float kPi = 3.14159f;
+
+// The outcome of testing one ball centre against the left, right and top
+// walls of a window `width` wide.
+struct WallBounce {
+    sf::Vector2f position;  // where the ball ends up
+    sf::Vector2f velocity;
+    int contacts = 0;       // walls met; each one gets its own burst and sound
+};
+
+// All three walls are judged on the same centre p; each correction puts the
+// ball at p with only its own coordinate replaced, so a later correction
+// overrides an earlier one's position.
+WallBounce bounceOffWalls(sf::Vector2f p, sf::Vector2f velocity, float width);
+
+// True once the centre is more than 50 pixels below the window's bottom.
+bool isBelowLostLine(sf::Vector2f p, float height);
+
+// Velocity after bouncing off the paddle centred at paddleX: the direction
+// comes from the hit point, the speed is kept.
+sf::Vector2f paddleBounceVelocity(float ballX, float paddleX, sf::Vector2f velocity);
+
+// How deep the ball (centre p, radius 11) reaches into a box from each side.
+struct Penetration {
+    float left = 0.f;
+    float right = 0.f;
+    float top = 0.f;
+    float bottom = 0.f;
+};
+Penetration penetration(const compat::Box& box, sf::Vector2f p);
+
+// Velocity after a brick hit: the sign of exactly one component is set,
+// according to the face the ball is judged to have met.
+sf::Vector2f reflectOffBrick(const compat::Box& box, sf::Vector2f p, sf::Vector2f velocity);
+
+// Boxes touch when their overlap has a width and a height above zero.
+bool boxesTouch(const sf::FloatRect& a, const sf::FloatRect& b);
+
+}  // namespace collision
