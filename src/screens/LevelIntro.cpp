@@ -1,3 +1,25 @@
 #include "app/Game.hpp"
+#include "render/Layout.hpp"
 
-void Game::drawLevelIntro() {}
+#include <string>
+
+void Game::drawLevelIntro() {
+    const float w = static_cast<float>(window.getSize().x);
+    const float h = static_cast<float>(window.getSize().y);
+    const std::string n = std::to_string(level);
+
+    sf::RectangleShape veil({w, h});
+    veil.setFillColor(withAlpha(Palette::Night, 180));
+    window.draw(veil);
+
+    drawText("LEVEL " + n + " KLAR!", 0.5f * w, 0.35f * h, 52,
+             layout::introHeadingColor(animTime), true);
+    drawText("Ballhastighet: " + std::to_string(layout::levelSpeed(level)) + " px/s", 0.5f * w,
+             0.47f * h, 24, Palette::IceBlue, true);
+    drawText("Poengmultiplikator: x" + n, 0.5f * w, 0.54f * h, 24, Palette::Amber, true);
+    // The start action is accepted only once the countdown runs out; the
+    // prompt shows up half-way there.
+    if (introCountdown <= 1.5f)
+        drawText("[ Klikk eller SPACE ] Start level " + n, 0.5f * w, 0.65f * h, 26,
+                 layout::introPromptColor(animTime), true);
+}

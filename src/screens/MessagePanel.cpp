@@ -1,3 +1,21 @@
 #include "app/Game.hpp"
+#include "render/Layout.hpp"
 
-void Game::drawMessagePanel(const std::string&, const std::string&, sf::Color) {}
+#include <string>
+
+void Game::drawMessagePanel(const std::string& title, const std::string& subtitle,
+                            sf::Color accent) {
+    const float w = static_cast<float>(window.getSize().x);
+    const float h = static_cast<float>(window.getSize().y);
+
+    sf::RectangleShape veil({w, h});
+    veil.setFillColor(withAlpha(Palette::Night, 200));
+    window.draw(veil);
+
+    drawText(title, 0.5f * w, 0.35f * h, 54, accent, true);
+    drawText(subtitle, 0.5f * w, 0.46f * h, 26, Palette::Frost, true);
+    drawText("POENG: " + std::to_string(score) + "   BEST: " + std::to_string(bestScore),
+             0.5f * w, 0.54f * h, 22, Palette::IceBlue, true);
+    drawText("Klikk eller SPACE for a fortsette", 0.5f * w, 0.65f * h, 24,
+             layout::promptColor(animTime), true);
+}

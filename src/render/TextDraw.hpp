@@ -1,0 +1,20 @@
+// Building a line of text the way every page draws it.
+#pragma once
+
+#include "app/SfmlCompat.hpp"
+
+#include <string>
+
+namespace render {
+
+// The game font at the given size, the bytes decoded as UTF-8, one fill
+// colour, no outline; origin still at (0, 0).
+inline sf::Text makeGameText(const sf::Font& font, const std::string& utf8,
+                             unsigned characterSize, sf::Color color) {
+    sf::Text text = compat::makeText(font, sf::String::fromUtf8(utf8.begin(), utf8.end()),
+                                     characterSize);
+    text.setFillColor(color);
+    return text;
+}
+
+}  // namespace render
