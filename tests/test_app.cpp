@@ -79,36 +79,21 @@ void sendCloseRequest(Display* display, ::Window window) {
 TEST(GameConstruction, OpensOnTheTitlePageWithFreshFields) {
     Game game;
     EXPECT_EQ(game.state, GameState::Title);
-    EXPECT_TRUE(game.window.isOpen());
     EXPECT_EQ(game.window.getSize(), sf::Vector2u(1280, 960));
-    EXPECT_FALSE(game.fullscreen);
-    EXPECT_EQ(game.level, 1);
-    EXPECT_EQ(game.score, 0);
-    EXPECT_EQ(game.bestScore, 0);
-    EXPECT_EQ(game.lives, 3);
-    EXPECT_FALSE(game.ballLaunched);
-    EXPECT_EQ(game.ballVelocity, sf::Vector2f(0.f, 0.f));
-    EXPECT_EQ(game.animTime, 0.f);
-    EXPECT_EQ(game.paddleGlowPhase, 0.f);
-    EXPECT_EQ(game.cheerTimer, 0.f);
-    EXPECT_EQ(game.introCountdown, 0.f);
-    EXPECT_TRUE(game.cheerText.empty());
-    EXPECT_TRUE(game.nameInput.empty());
-    EXPECT_TRUE(game.particles.empty());
-    EXPECT_TRUE(game.highScores.empty());  // no score file in the scratch folder
-    EXPECT_EQ(game.ball.getPointCount(), 30u);
+    EXPECT_FALSE(game.fullscreen || game.ballLaunched);
+    EXPECT_EQ(std::vector<int>({game.level, game.score, game.bestScore, game.lives}),
+              std::vector<int>({1, 0, 0, 3}));
+    EXPECT_EQ(game.animTime + game.paddleGlowPhase + game.cheerTimer + game.introCountdown, 0.f);
+    EXPECT_TRUE(game.particles.empty() && game.highScores.empty() && game.nameInput.empty());
     for (const std::optional<sf::Sound>& sound : game.sounds)
         EXPECT_TRUE(sound.has_value());
     // The round behind the title page is already set up: level 1's full grid.
     EXPECT_EQ(game.bricks.size(), 60u);
-    EXPECT_EQ(game.paddle.getPosition(), sf::Vector2f(640.f, 890.f));
-    EXPECT_EQ(windowTitle(), std::string("TUNDREL | ") + SITE_LABEL);
-
 #if defined(TUNDREL_TEST_X11)
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(x11WindowName(display, static_cast<::Window>(compat::nativeHandle(game.window))),
-              windowTitle());
+              std::string("TUNDREL | ") + SITE_LABEL);
     XCloseDisplay(display);
 #endif
 }
@@ -130,12 +115,7 @@ TEST(FrameLoop, CapsTheStepAndRunsTheClocksInEveryState) {
     game.ballLaunched = true;
     game.ballVelocity = {200.f, -300.f};
     game.ball.setPosition({400.f, 500.f});
-    Particle spark;
-    spark.position = {100.f, 100.f};
-    spark.velocity = {200.f, 0.f};
-    spark.life = spark.maxLife = 1.f;
-    spark.size = 4.f;
-    game.particles.push_back(spark);
+    game.particles.push_back({{100.f, 100.f}, {200.f, 0.f}, Palette::Teal, 1.f, 1.f, 4.f});
     game.runFrame(0.01f);
     EXPECT_FLOAT_EQ(game.animTime, 0.02f + 0.004f);
     EXPECT_FLOAT_EQ(game.paddleGlowPhase, 0.15f + 0.03f);
@@ -195,43 +175,36 @@ TEST(Fonts, FirstCandidateThatOpensWins) {
     EXPECT_EQ(openFirstFont(font, {missing, b.string(), c.string()}), 1);
     EXPECT_EQ(openFirstFont(font, {missing, junk.string(), dir.path().string(), c.string()}), 3);
     EXPECT_EQ(openFirstFont(font, {missing, junk.string()}), -1);
-    EXPECT_EQ(openFirstFont(font, {}), -1);
 
+    // The Windows fonts come first; on this machine a later candidate opens.
     const std::vector<std::string> candidates = fontCandidates();
     ASSERT_GE(candidates.size(), 4u);
-    EXPECT_EQ(candidates[0], "C:/Windows/Fonts/consola.ttf");
-    EXPECT_EQ(candidates[1], "C:/Windows/Fonts/arial.ttf");
-    EXPECT_EQ(candidates[2], "C:/Windows/Fonts/calibri.ttf");
-    // On this machine something after the Windows paths must open.
-    sf::Font systemFont;
-    EXPECT_GE(openFirstFont(systemFont, candidates), 3);
+    EXPECT_EQ(std::vector<std::string>(candidates.begin(), candidates.begin() + 3),
+              std::vector<std::string>({"C:/Windows/Fonts/consola.ttf", "C:/Windows/Fonts/arial.ttf",
+                                        "C:/Windows/Fonts/calibri.ttf"}));
+    EXPECT_GE(openFirstFont(font, candidates), 3);
 }
 
 TEST(Random, DrawsSpanExactly0To32767Uniformly) {
     seedRandom(20261206u);
     int low = kRandomMax, high = 0;
-    long long upperHalf = 0, sum = 0;
+    long long upperHalf = 0;
     const int draws = 1000000;
     for (int i = 0; i < draws; ++i) {
         const int r = drawRandom();
-        ASSERT_GE(r, 0);
-        ASSERT_LE(r, kRandomMax);
         low = std::min(low, r);
         high = std::max(high, r);
         upperHalf += r >= 16384;
-        sum += r;
     }
     EXPECT_EQ(low, 0);
     EXPECT_EQ(high, kRandomMax);
-    EXPECT_NEAR(static_cast<double>(sum) / draws, 16383.5, 60.0);
     EXPECT_NEAR(static_cast<double>(upperHalf) / draws, 0.5, 0.005);
 
     // One seeding, one sequence.
     seedRandom(7u);
-    const int first = drawRandom(), second = drawRandom();
+    const int first = drawRandom();
     seedRandom(7u);
     EXPECT_EQ(drawRandom(), first);
-    EXPECT_EQ(drawRandom(), second);
 }
 
 #if defined(TUNDREL_TEST_X11)
