@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
+#include "screens/Veil.hpp"
 
 #include <string>
 
@@ -7,9 +8,7 @@ void Game::drawHighScoreList() {
     const float w = static_cast<float>(window.getSize().x);
     const float h = static_cast<float>(window.getSize().y);
 
-    sf::RectangleShape veil({w, h});
-    veil.setFillColor(withAlpha(Palette::Night, 230));
-    window.draw(veil);
+    screens::drawVeil(window, 230);
 
     drawText("BESTE SPILLERE", 0.5f * w, 120.f, 38, Palette::Amber, true);
 

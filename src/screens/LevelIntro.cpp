@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
+#include "screens/Veil.hpp"
 
 #include <string>
 
@@ -8,9 +9,7 @@ void Game::drawLevelIntro() {
     const float h = static_cast<float>(window.getSize().y);
     const std::string n = std::to_string(level);
 
-    sf::RectangleShape veil({w, h});
-    veil.setFillColor(withAlpha(Palette::Night, 180));
-    window.draw(veil);
+    screens::drawVeil(window, 180);
 
     drawText("LEVEL " + n + " KLAR!", 0.5f * w, 0.35f * h, 52,
              layout::introHeadingColor(animTime), true);

@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
+#include "screens/Veil.hpp"
 
 #include <string>
 
@@ -8,9 +9,7 @@ void Game::drawMessagePanel(const std::string& title, const std::string& subtitl
     const float w = static_cast<float>(window.getSize().x);
     const float h = static_cast<float>(window.getSize().y);
 
-    sf::RectangleShape veil({w, h});
-    veil.setFillColor(withAlpha(Palette::Night, 200));
-    window.draw(veil);
+    screens::drawVeil(window, 200);
 
     drawText(title, 0.5f * w, 0.35f * h, 54, accent, true);
     drawText(subtitle, 0.5f * w, 0.46f * h, 26, Palette::Frost, true);

@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
+#include "screens/Veil.hpp"
 
 #include <string>
 
@@ -7,9 +8,7 @@ void Game::drawNameEntry() {
     const float w = static_cast<float>(window.getSize().x);
     const float h = static_cast<float>(window.getSize().y);
 
-    sf::RectangleShape veil({w, h});
-    veil.setFillColor(withAlpha(Palette::Night, 220));
-    window.draw(veil);
+    screens::drawVeil(window, 220);
 
     drawText("NY HIGH SCORE!", 0.5f * w, 0.2f * h, 44, Palette::Amber, true);
     drawText("POENG: " + std::to_string(score), 0.5f * w, 0.31f * h, 28, Palette::Frost, true);

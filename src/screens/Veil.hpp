@@ -1,0 +1,19 @@
+// The darkened sheet every page but the title lays over the scene.
+#pragma once
+
+#include "app/Types.hpp"
+
+#include <SFML/Graphics.hpp>
+
+#include <cstdint>
+
+namespace screens {
+
+inline void drawVeil(sf::RenderWindow& window, std::uint8_t alpha) {
+    const sf::Vector2u size = window.getSize();
+    sf::RectangleShape veil({static_cast<float>(size.x), static_cast<float>(size.y)});
+    veil.setFillColor(withAlpha(Palette::Night, alpha));
+    window.draw(veil);
+}
+
+}  // namespace screens
