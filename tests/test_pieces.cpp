@@ -1,0 +1,150 @@
+// Round setup, spark bursts and sound effects: the brick grid of every level,
+// paddle, ball and bricks as a real Game lays them out, the sparks' draws and
+// motion, and each effect's samples and player.
+#include "app/Game.hpp"
+#include "app/Random.hpp"
+#include "audio/Tone.hpp"
+#include "gameplay/Particles.hpp"
+#include "gameplay/Round.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+// The buffer a player is bound to, whether the library hands back a pointer
+// or a reference.
+[[maybe_unused]] static const sf::SoundBuffer* address(const sf::SoundBuffer* b) { return b; }
+[[maybe_unused]] static const sf::SoundBuffer* address(const sf::SoundBuffer& b) { return &b; }
+
+TEST(BrickLayout, EveryLevelsGridAndWhereTheNormalWindowPutsIt) {
+    // Bricks, reinforced, hits to clear and points on the table of levels 1 to 5.
+    const std::array<int, 4> table[5] = {{60, 3, 63, 660}, {60, 12, 72, 1680}, {45, 9, 54, 1890},
+                                         {45, 9, 54, 2520}, {30, 7, 37, 2200}};
+    for (int level = 1; level <= 5; ++level) {
+        const std::vector<BrickCell> cells = brickLayout(level, 1280.f);
+        std::array<int, 4> sum = {static_cast<int>(cells.size()), 0, 0, 0};
+        for (const BrickCell& c : cells)
+            sum = {sum[0], sum[1] + c.reinforced, sum[2] + c.hitPoints, sum[3] + c.points};
+        EXPECT_EQ(sum, table[level - 1]) << "level " << level;
+    }
+
+    const std::vector<BrickCell> cells = brickLayout(1, 1280.f);
+    const float columnX[] = {105, 212, 319, 426, 533, 640, 747, 854, 961, 1068};
+    for (std::size_t c = 0; c < 10; ++c)
+        EXPECT_EQ(cells.at(c + 10).position, sf::Vector2f(columnX[c], 137.f));
+    EXPECT_EQ(cells.back().position + sf::Vector2f(100.f, 30.f), sf::Vector2f(1168.f, 315.f));
+    // Row 1 is ordinary ice blue: body at a quarter of each channel, rim at 180.
+    EXPECT_EQ(cells.at(10).fillColor, sf::Color(13, 34, 55, 220));
+    EXPECT_EQ(cells.at(10).outlineColor, sf::Color(55, 138, 221, 180));
+    // Row 2, column 5 is reinforced, yet keeps the teal of its row.
+    EXPECT_EQ(cells.at(25).color, sf::Color(29, 158, 117, 255));
+    EXPECT_EQ(cells.at(25).fillColor, sf::Color(60, 50, 10, 220));
+    EXPECT_EQ(cells.at(25).outlineColor, sf::Color(240, 160, 48, 255));
+}
+
+TEST(RoundReset, ARealGameSeatsPaddleAndBallAndRebuildsTheGrid) {
+    Game game;
+    // A flying ball mid-level 3, the paddle moved away.
+    game.level = 3;
+    game.ballVelocity = {120.f, -300.f};
+    game.ballLaunched = true;
+    game.paddle.setPosition({300.f, 500.f});
+    game.resetRound();
+    game.resetRound();
+    EXPECT_EQ(game.paddle.getPosition(), sf::Vector2f(640.f, 890.f));
+    EXPECT_EQ(game.ball.getPosition(), sf::Vector2f(640.f, 859.f));
+    EXPECT_EQ(game.ballVelocity, sf::Vector2f(0.f, 0.f));
+    EXPECT_FALSE(game.ballLaunched);
+    ASSERT_EQ(game.bricks.size(), 45u);
+    // Row 0 of level 3 starts at column 1.
+    EXPECT_EQ(game.bricks[0].shape.getPosition(), sf::Vector2f(212.f, 100.f));
+}
+
+TEST(Particles, BurstsDrawInOrderAndSparksMoveDampAndExpire) {
+    seedRandom(4242);
+    std::vector<int> r(22 * 4 + 1);
+    std::generate(r.begin(), r.end(), drawRandom);
+    const auto fromDraw = [](int d, float lo, float hi) { return d / 32767.f * (hi - lo) + lo; };
+
+    std::vector<Particle> sparks;
+    seedRandom(4242);
+    for (int count : {0, -3}) appendParticles(sparks, {1.f, 1.f}, sf::Color::Red, count);
+    appendParticles(sparks, {300.f, 200.f}, sf::Color(240, 160, 48, 255), 22);
+    EXPECT_EQ(drawRandom(), r[22 * 4]) << "four draws per spark, none for a count of 0 or less";
+    ASSERT_EQ(sparks.size(), 22u);
+    for (std::size_t i = 0; i < 22; ++i) {
+        const float radians = fromDraw(r[4 * i], 0.f, 360.f) * 3.14159f / 180.f;
+        const float speed = fromDraw(r[4 * i + 1], 80.f, 320.f);
+        EXPECT_FLOAT_EQ(sparks[i].velocity.x, std::cos(radians) * speed) << i;
+        EXPECT_FLOAT_EQ(sparks[i].velocity.y, std::sin(radians) * speed) << i;
+        EXPECT_FLOAT_EQ(sparks[i].life, fromDraw(r[4 * i + 2], 0.4f, 1.1f)) << i;
+        EXPECT_EQ(sparks[i].maxLife, sparks[i].life) << i;
+        EXPECT_FLOAT_EQ(sparks[i].size, fromDraw(r[4 * i + 3], 2.f, 7.f)) << i;
+    }
+
+    // Tagged by size; a life of exactly dt ends at 0 and goes as well.
+    const float lives[] = {0.5f, 0.01f, 0.3f, 0.05f, 0.4f};
+    sparks.resize(5);
+    for (std::size_t i = 0; i < 5; ++i)
+        sparks[i] = {{100.f, 100.f}, {200.f, 0.f}, sf::Color::White, lives[i], 1.f, float(i)};
+    advanceParticles(sparks, 0.05f);
+    ASSERT_EQ(sparks.size(), 3u);
+    EXPECT_EQ((std::vector<float>{sparks[0].size, sparks[1].size, sparks[2].size}),
+              (std::vector<float>{0.f, 2.f, 4.f}));
+    EXPECT_FLOAT_EQ(sparks[0].position.x, 110.f);
+    EXPECT_FLOAT_EQ(sparks[0].velocity.x, 180.f);
+}
+
+TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
+    enum { kSine, kNoisySquare, kRisingSine };
+    struct Row { float hz, seconds; int wave; std::size_t samples; float volume; };
+    const Row rows[] = {{440, 0.06f, kSine, 2646, 60},         {280, 0.05f, kSine, 2205, 40},
+                        {120, 0.25f, kNoisySquare, 11025, 80}, {523, 0.5f, kRisingSine, 22050, 90},
+                        {80, 0.4f, kNoisySquare, 17640, 70}};
+    Game game;
+    for (std::size_t k = 0; k < 5; ++k) {
+        const Row& row = rows[k];
+        SCOPED_TRACE(row.hz);
+        EXPECT_EQ(game.soundBuffers[k].getSampleCount(), row.samples);
+        ASSERT_TRUE(game.sounds[k].has_value());
+        EXPECT_EQ(address(game.sounds[k]->getBuffer()), &game.soundBuffers[k]);
+        EXPECT_FLOAT_EQ(game.sounds[k]->getVolume(), row.volume);
+
+        seedRandom(1234);
+        std::vector<int> draws(row.samples + 1);
+        std::generate(draws.begin(), draws.end(), drawRandom);
+        seedRandom(1234);
+        const std::vector<std::int16_t> tone = toneSamples(row.hz, row.seconds, row.wave);
+        ASSERT_EQ(tone.size(), row.samples);
+        const bool noisy = row.wave == kNoisySquare;
+        EXPECT_EQ(drawRandom(), draws[noisy ? row.samples : 0]) << "one draw per noisy sample";
+        // sin 0 is not above 0, so the square starts on its low level.
+        EXPECT_TRUE(noisy ? tone[0] < -19599 : tone[0] == 0) << tone[0];
+
+        // Written out step by step in single precision; beyond 16 bits the
+        // sample pins to the limit, it never wraps to the other sign.
+        int mismatches = 0, pinned = 0;
+        for (std::size_t i = 0; i < row.samples; ++i) {
+            const float t = static_cast<float>(i) / 44100.f, p = t / row.seconds;
+            const float f = row.wave == kRisingSine ? row.hz * 0.5f * p + row.hz : row.hz;
+            float v = std::sin(f * 6.28318f * t);
+            if (noisy)
+                v = draws[i] / 32767.f * 0.6f - 0.3f +
+                    (std::sin((1.f - p * 0.8f) * row.hz * 6.28318f * t) > 0.f ? 1.f : -1.f);
+            const int want = int(std::clamp(v * (1.f - p) * 28000.f, -32768.f, 32767.f));
+            mismatches += tone[i] != want ? 1 : 0;
+            pinned += tone[i] == 32767 || tone[i] == -32768 ? 1 : 0;
+        }
+        EXPECT_EQ(mismatches, 0);
+        EXPECT_EQ(pinned > 0, noisy) << "only the noisy square is loud enough to need the clamp";
+    }
+    // Worked by hand: sample 25 of the 440 Hz sine, sin(440 * 2pi * 25 / 44100)
+    // = 0.99999 at envelope 1 - 25 / 2646, about 27735; halfway through the
+    // rising sine, sin(653.75 * 6.28318 * 0.25) * 14000, about 5369.
+    EXPECT_NEAR(toneSamples(440.f, 0.06f, kSine)[25], 27735, 3);
+    EXPECT_NEAR(toneSamples(523.f, 0.5f, kRisingSine)[11025], 5369, 3);
+    // 0.00004 s is 1.764 samples: the fraction is dropped, not rounded.
+    EXPECT_EQ(toneSamples(300.f, 0.00004f, kSine).size(), 1u);
+}
