@@ -1,137 +1,207 @@
-// Whole frames read back from the window: the common background layers, the
-// sparks, and which page each state lays over them.
-#include "RenderTestSupport.hpp"
+// Whole frames rendered and read back from the window, held against colours
+// worked out by blending the palette over the night clear.
+#include "app/Game.hpp"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
 #include <cmath>
-
-using namespace render_test;
+#include <optional>
 
 namespace {
 
-const sf::Color kNight(4, 8, 20);
-const sf::Color kTeal(29, 158, 117);
-const sf::Color kAmber(240, 160, 48);
+using Rgb = sf::Vector3<double>;
+Rgb rgb(sf::Color c) { return {double(c.r), double(c.g), double(c.b)}; }
+double dot(Rgb a, Rgb b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double maxAbs(Rgb v) { return std::max({std::abs(v.x), std::abs(v.y), std::abs(v.z)}); }
 
-class RenderFrame : public ::testing::Test {
+const Rgb kNight{4, 8, 20};
+const sf::Color kViolet(108, 92, 231), kTeal(29, 158, 117), kIce(55, 138, 221),
+    kAmber(240, 160, 48), kFrost(216, 232, 248), kCount(100, 200, 160, 180);
+
+// Ordinary blending: src × a + dst × (1 − a).
+Rgb over(Rgb d, sf::Color s) { return rgb(s) * (s.a / 255.0) + d * (1 - s.a / 255.0); }
+// Additive blending: src × a + dst, clamped.
+Rgb add(Rgb d, sf::Color s) {
+    const Rgb v = rgb(s) * (s.a / 255.0) + d;
+    return {std::min(255.0, v.x), std::min(255.0, v.y), std::min(255.0, v.z)};
+}
+
+::testing::AssertionResult shows(const sf::Image& f, int x, int y, Rgb want) {
+    const Rgb c = rgb(compat::pixelAt(f, unsigned(x), unsigned(y)));
+    return ::testing::AssertionResult(maxAbs(c - want) <= 3)
+           << "(" << x << ", " << y << ") shows " << c.x << "," << c.y << "," << c.z << ", not "
+           << want.x << "," << want.y << "," << want.z;
+}
+
+struct Ink { int left, top, right, bottom; };  // inclusive pixel bounds
+
+// The box around the pixels of [x0, x1) × [y0, y1) that show `color` laid at
+// half strength or more over the night (glyph edges are blends of the two).
+std::optional<Ink> findInk(const sf::Image& f, int x0, int y0, int x1, int y1, Rgb color) {
+    const Rgb d = color - kNight;
+    Ink box{INT_MAX, INT_MAX, -1, -1};
+    for (int y = std::max(y0, 0); y < std::min(y1, int(f.getSize().y)); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, int(f.getSize().x)); ++x) {
+            const Rgb e = rgb(compat::pixelAt(f, unsigned(x), unsigned(y))) - kNight;
+            const double c = dot(e, d) / dot(d, d);
+            if (c >= 0.5 && c <= 1.1 && maxAbs(e - d * c) <= 8.0)
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                       std::max(box.bottom, y)};
+        }
+    return box.right < 0 ? std::nullopt : std::optional<Ink>(box);
+}
+
+enum class Anchor { TopLeft, Centre, TopRight };
+
+class RenderFrames : public ::testing::Test {
 protected:
     void SetUp() override {
-        prepareQuietGame(game);
-        ASSERT_EQ(game.window.getSize(), sf::Vector2u(1280, 960));
+        game.bricks.clear();
+        game.highScores.clear();
+        game.animTime = game.paddleGlowPhase = game.cheerTimer = 0.f;
+        game.state = GameState::Playing;
+        game.level = 3;
+        game.paddle.setPosition({640.f, 890.f});
+        game.ball.setPosition({910.f, 650.f});
     }
 
-    Particle spark(sf::Vector2f at, sf::Color color, float life, float maxLife, float size) {
-        Particle p;
-        p.position = at;
-        p.color = color;
-        p.life = life;
-        p.maxLife = maxLife;
-        p.size = size;
-        return p;
+    sf::Image frame() {
+        game.render();
+        return compat::captureWindow(game.window);
+    }
+
+    // The ink of `text` fills exactly the glyph box SFML measures for it,
+    // placed at (x, y) by the given anchor.
+    void expectText(const sf::Image& f, const std::string& text, unsigned size, Rgb color, float x,
+                    float y, Anchor anchor = Anchor::Centre) {
+        SCOPED_TRACE(text);
+        const sf::String s = sf::String::fromUtf8(text.begin(), text.end());
+        const compat::Box b = compat::toBox(compat::makeText(game.font, s, size).getLocalBounds());
+        const double left = anchor == Anchor::Centre    ? x - b.width / 2
+                            : anchor == Anchor::TopLeft ? x + b.left
+                                                        : x - b.width;
+        const double top = anchor == Anchor::Centre ? y - b.height / 2 : y + b.top;
+        const auto ink = findInk(f, int(left) - 8, int(top) - 5, int(left + b.width) + 9,
+                                 int(top + b.height) + 6, color);
+        ASSERT_TRUE(ink) << "nothing near (" << x << ", " << y << ")";
+        EXPECT_NEAR(ink->left, left, 1.5);
+        EXPECT_NEAR(ink->right + 1, left + b.width, 1.5);
+        EXPECT_NEAR(ink->top, top, 1.5);
+        EXPECT_NEAR(ink->bottom + 1, top + b.height, 1.5);
     }
 
     Game game;
 };
 
+// Every page over the same bright spark, paddle, ball and HUD marker: the
+// veil's strength shows on the spark, the page's own layers on the others.
+struct PageCase { GameState state; std::uint8_t veil; bool paddle, hud; };
+class PageVeils : public RenderFrames, public ::testing::WithParamInterface<PageCase> {};
+
 }  // namespace
 
-TEST_F(RenderFrame, BackdropGridAndAuroraLieUnderEveryPage) {
-    EXPECT_EQ(game.backdropLines.size(), 76u);
-    game.state = GameState::Title;
-
-    // Samples clear of the title's texts: open night, each dome alone, two
-    // domes overlapping.
-    const sf::Vector2i samples[] = {{30, 630}, {320, 100}, {680, 200}, {910, 100},
-                                    {1210, 700}, {150, 280}};
-    for (float t : {0.f, 1.f, 4.f}) {
-        game.animTime = t;
-        const sf::Image frame = renderAndCapture(game);
-        for (const sf::Vector2i& s : samples)
-            EXPECT_TRUE(colorNear(pixel(frame, s.x, s.y), backdropAt(s.x, s.y, 1280.f, t)))
-                << "at (" << s.x << ", " << s.y << "), animTime " << t;
-    }
-
-    // The grid line x = 60 and y = 660 in the open night: grid colour at
-    // alpha 35 over night, one pixel wide.
-    game.animTime = 0.f;
-    const sf::Image frame = renderAndCapture(game);
-    const Rgb line = over(rgb(kNight), sf::Color(10, 40, 80, 35));
-    int hits = 0;
-    for (int x = 58; x <= 62; ++x)
-        hits += colorNear(pixel(frame, x, 630), line, 1.0) ? 1 : 0;
-    EXPECT_EQ(hits, 1);
-    hits = 0;
-    for (int y = 658; y <= 662; ++y)
-        hits += colorNear(pixel(frame, 30, y), line, 1.0) ? 1 : 0;
-    EXPECT_EQ(hits, 1);
-    EXPECT_TRUE(colorNear(pixel(frame, 30, 630), rgb(kNight), 0.0));
-}
-
-TEST_F(RenderFrame, SparksShrinkAndFadeWithTheirLife) {
-    game.state = GameState::Title;
-    game.particles = {
-        spark({150.f, 650.f}, sf::Color(255, 255, 255), 1.f, 1.f, 20.f),  // just born
-        spark({150.f, 790.f}, kAmber, 0.5f, 1.f, 20.f),                   // half spent
-        spark({1130.f, 650.f}, sf::Color(255, 255, 255), 0.f, 1.f, 20.f),  // spent
-    };
-    const sf::Image frame = renderAndCapture(game);
-    const Rgb night = rgb(kNight);
-
-    EXPECT_TRUE(colorNear(pixel(frame, 150, 650), add(night, sf::Color(255, 255, 255, 220))));
-    EXPECT_TRUE(colorNear(pixel(frame, 167, 650), add(night, sf::Color(255, 255, 255, 220))));
-    EXPECT_TRUE(colorNear(pixel(frame, 172, 650), night));
-
-    // Radius 10, alpha 110.
-    EXPECT_TRUE(colorNear(pixel(frame, 150, 790), add(night, withAlpha(kAmber, 110))));
-    EXPECT_TRUE(colorNear(pixel(frame, 157, 790), add(night, withAlpha(kAmber, 110))));
-    EXPECT_TRUE(colorNear(pixel(frame, 163, 790), night));
-    EXPECT_TRUE(colorNear(pixel(frame, 150, 804), night));
-
-    EXPECT_TRUE(colorNear(pixel(frame, 1130, 650), night, 0.0));
-}
-
-// Each page over the same bright spark and the same HUD marker and paddle:
-// the veil's strength shows on the spark, the page's layers on the others.
-struct PageCase {
-    GameState state;
-    int level;
-    int veilAlpha;     // 0: no veil
-    bool paddleShown;  // paddle and ball
-    bool hudShown;
-};
-
-class PageVeils : public RenderFrame, public ::testing::WithParamInterface<PageCase> {};
-
-TEST_P(PageVeils, VeilStrengthAndWhatLiesBeneath) {
+TEST_P(PageVeils, VeilLiesOverTheCommonLayers) {
     const PageCase& page = GetParam();
     game.state = page.state;
-    game.level = page.level;
     game.lives = 1;
-    game.introCountdown = 3.f;
-    game.particles = {spark({150.f, 650.f}, sf::Color(255, 255, 255), 2.f, 2.f, 30.f)};
-    const sf::Image frame = renderAndCapture(game);
-
+    game.particles = {Particle{{150.f, 650.f}, {}, sf::Color::White, 2.f, 2.f, 30.f}};
+    const sf::Image f = frame();
     auto veiled = [&](Rgb beneath) {
-        return page.veilAlpha > 0 ? over(beneath, withAlpha(kNight, std::uint8_t(page.veilAlpha)))
-                                  : beneath;
+        return page.veil ? over(beneath, sf::Color(4, 8, 20, page.veil)) : beneath;
     };
-    const Rgb night = rgb(kNight);
-    EXPECT_TRUE(colorNear(pixel(frame, 150, 650),
-                          veiled(add(night, sf::Color(255, 255, 255, 220)))));
-    EXPECT_TRUE(colorNear(pixel(frame, 162, 670),
-                          veiled(add(night, sf::Color(255, 255, 255, 220)))));
-    EXPECT_TRUE(colorNear(pixel(frame, 640, 890), veiled(page.paddleShown ? rgb(kTeal) : night)));
-    EXPECT_TRUE(colorNear(pixel(frame, 1240, 58), veiled(page.hudShown ? rgb(kTeal) : night)));
-    // Only one ball left: no second marker.
-    EXPECT_TRUE(colorNear(pixel(frame, 1210, 58), veiled(night)));
+    EXPECT_TRUE(shows(f, 150, 650, veiled(add(kNight, sf::Color(255, 255, 255, 220)))));
+    EXPECT_TRUE(shows(f, 640, 890, veiled(page.paddle ? rgb(kTeal) : kNight)));
+    EXPECT_TRUE(shows(f, 910, 650, veiled(page.paddle ? rgb(kFrost) : kNight)));
+    EXPECT_TRUE(shows(f, 1240, 58, veiled(page.hud ? rgb(kTeal) : kNight)));
+    EXPECT_TRUE(shows(f, 1210, 58, veiled(kNight)));  // one ball left: one marker
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryState, PageVeils,
-    ::testing::Values(PageCase{GameState::Title, 1, 0, false, false},
-                      PageCase{GameState::Playing, 1, 0, true, true},
-                      PageCase{GameState::Paused, 2, 200, true, true},
-                      PageCase{GameState::GameOver, 3, 200, false, true},
-                      PageCase{GameState::GameOver, 6, 200, false, true},
-                      PageCase{GameState::NameEntry, 1, 220, false, false},
-                      PageCase{GameState::HighScores, 1, 230, false, false},
-                      PageCase{GameState::LevelIntro, 2, 180, false, false}));
+const PageCase kPages[] = {
+    {GameState::Title, 0, false, false},       {GameState::Playing, 0, true, true},
+    {GameState::Paused, 200, true, true},      {GameState::GameOver, 200, false, true},
+    {GameState::NameEntry, 220, false, false}, {GameState::HighScores, 230, false, false},
+    {GameState::LevelIntro, 180, false, false}};
+INSTANTIATE_TEST_SUITE_P(EveryState, PageVeils, ::testing::ValuesIn(kPages));
+
+TEST_F(RenderFrames, PlayfieldAndHud) {
+    // An ordinary, a reinforced and a cracked brick, one broken, six more.
+    const sf::Color fills[3] = {{27, 23, 57, 220}, {60, 50, 10, 220}, {100, 80, 20, 220}};
+    for (int i = 0; i < 10; ++i) {
+        game.bricks.emplace_back();
+        game.bricks[i].shape.setSize({100.f, 30.f});
+        game.bricks[i].shape.setPosition({105.f + 107.f * i, 420.f});
+        game.bricks[i].shape.setFillColor(fills[i % 3]);
+        game.bricks[i].color = kViolet;
+        game.bricks[i].alive = i != 3;
+    }
+    game.cheerText = "Pr\xC3\xB8v igjen!";
+    game.cheerTimer = 1.f;
+    const sf::Image f = frame();
+
+    const Rgb halo = add(kNight, withAlpha(kViolet, 25));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(shows(f, 155 + 107 * i, 435, over(halo, fills[i])));
+    EXPECT_TRUE(shows(f, 102, 435, halo));  // the halo reaches 4 px past each edge
+    EXPECT_TRUE(shows(f, 155, 452, halo));
+    EXPECT_TRUE(shows(f, 100, 435, kNight));
+    EXPECT_TRUE(shows(f, 476, 435, kNight));  // a broken brick: no body, no halo
+
+    // Centres opaque; next to them all three glow rings add up.
+    auto rings = [](sf::Color c, int a3, int a2, int a1) {
+        return add(add(add(kNight, withAlpha(c, a3)), withAlpha(c, a2)), withAlpha(c, a1));
+    };
+    EXPECT_TRUE(shows(f, 640, 890, rgb(kTeal)));
+    EXPECT_TRUE(shows(f, 708, 890, rings(kTeal, 16, 25, 50)));
+    EXPECT_TRUE(shows(f, 910, 650, rgb(kFrost)));
+    EXPECT_TRUE(shows(f, 923, 650, rings(kIce, 15, 22, 45)));
+    for (int x : {1232, 1248, 1202, 1218, 1172, 1188})  // boxes from x = 1230, 1200, 1170
+        EXPECT_TRUE(shows(f, x, 58, rgb(kTeal))) << x;
+
+    expectText(f, "LEVEL 3/5", 20, rgb(kViolet), 20, 20, Anchor::TopLeft);
+    expectText(f, "BRIKKER: 9", 16, over(kNight, kCount), 1260, 20, Anchor::TopRight);
+    expectText(f, "Pr\xC3\xB8v igjen!", 24, rgb(kAmber), 640, 860);
+}
+
+TEST_F(RenderFrames, PageTexts) {
+    game.state = GameState::Title;
+    sf::Image f = frame();
+    expectText(f, "TUNDREL", 72, rgb(kTeal), 640, 134.4f);
+    expectText(f, "[ Klikk eller SPACE ] for a starte", 28, {122, 195, 182}, 640, 720);
+
+    game.state = GameState::GameOver;
+    game.score = 1500;
+    game.bestScore = 2500;
+    f = frame();
+    expectText(f, "GAME OVER", 54, {220, 70, 70}, 640, 336);
+    expectText(f, "POENG: 1500   BEST: 2500", 22, rgb(kIce), 640, 518.4f);
+
+    game.state = GameState::HighScores;
+    game.highScores = {{"Anonym", 4500}};
+    f = frame();
+    expectText(f, "1.  Anonym", 24, rgb(kAmber), 520, 220, Anchor::TopLeft);
+    expectText(f, "4500", 24, rgb(kAmber), 800, 220, Anchor::TopLeft);
+}
+
+TEST_F(RenderFrames, SidebarOnlyInAWideWindow) {
+    game.createWindow(true);
+    ASSERT_EQ(game.window.getSize(), sf::Vector2u(1920, 1080)) << "needs a 1920x1080 screen";
+    EXPECT_EQ(game.backdropLines.size(), 2u * (32 + 18));
+    sf::Image f = frame();
+    expectText(f, "575 px/s", 18, rgb(kAmber), 115.5f, 691.2f);
+    expectText(f, "Ingen enn\xC3\xA5!", 14, {100, 100, 150}, 1804.5f, 172.8f);
+    for (int x : {67, 89, 101, 123, 135, 157})  // boxes from xL − 51, xL − 17, xL + 17
+        EXPECT_TRUE(shows(f, x, 575, rgb(kTeal))) << x;
+    EXPECT_TRUE(shows(f, 227, 700, over(kNight, withAlpha(kTeal, 60))));
+    EXPECT_TRUE(shows(f, 1694, 700, over(kNight, withAlpha(kIce, 60))));
+    // The sidebar carries the brick count, so the HUD leaves it out.
+    EXPECT_FALSE(findInk(f, 1500, 10, 1915, 46, over(kNight, kCount)));
+
+    // Back in the window: the grid is rebuilt and the left band stays empty.
+    game.createWindow(false);
+    EXPECT_EQ(game.backdropLines.size(), 76u);
+    f = frame();
+    EXPECT_FALSE(findInk(f, 0, 70, 100, 850, rgb(kViolet)));
+    EXPECT_FALSE(findInk(f, 1180, 70, 1280, 850, rgb(kAmber)));
+}
