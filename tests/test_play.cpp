@@ -1,0 +1,308 @@
+// Play as the player sees it: a real Game whose keyboard, speakers and browser
+// are replaced by recorders, driven by injected events and fixed update steps;
+// plus the pure collision arithmetic and the browser opener.
+#include "TestSupport.hpp"
+
+#include "app/Browser.hpp"
+#include "app/Game.hpp"
+#include "gameplay/Collision.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using Key = sf::Keyboard::Key;
+using S = GameState;
+
+namespace {
+
+struct Harness {
+    testing_support::ScopedTempDir dir;
+    testing_support::ScopedWorkingDir cwd{dir.path()};
+    Game game;
+    std::set<Key> held;
+    std::vector<SoundId> sounds;
+    std::vector<std::string> urls;
+
+    Harness() {
+        game.isKeyHeld = [this](Key key) { return held.count(key) > 0; };
+        game.onSoundPlayed = [this](SoundId id) { sounds.push_back(id); };
+        game.openUrl = [this](const std::string& url) { urls.push_back(url); };
+    }
+    void press(Key key) { game.handleEvent(compat::InputEvent::keyPressed(key)); }
+    void click(sf::Mouse::Button button) { game.handleEvent(compat::InputEvent::mousePressed(button, {640, 480})); }
+    void moveMouse(int x) { game.handleEvent(compat::InputEvent::mouseMoved({x, 480})); }
+    void type(const std::u32string& text) { for (const char32_t c : text) game.handleEvent(compat::InputEvent::text(c)); }
+    // A ball in flight at p with velocity v, in the playing state.
+    void fly(sf::Vector2f p, sf::Vector2f v) {
+        game.state = S::Playing;
+        game.ballLaunched = true;
+        game.ball.setPosition(p);
+        game.ballVelocity = v;
+    }
+    // A rising ball just under a brick, dx right of its centre, touching its box.
+    void flyUnder(const Brick& brick, float dx = 0.f) {
+        const compat::Box box = compat::toBox(brick.shape.getGlobalBounds());
+        fly({box.left + box.width * 0.5f + dx, box.bottom() + 8.f}, {0.f, -500.f});
+    }
+};
+
+// The pids whose parent is this process; a zombie stays listed until reaped.
+std::set<std::string> childProcesses() {
+    std::set<std::string> found;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const std::string stat = readFile(entry.path() / "stat");
+        std::istringstream fields(stat.substr(stat.rfind(')') + 1));  // past the name in brackets
+        char state = 0;
+        long parent = 0;
+        if (fields >> state >> parent && parent == getpid())
+            found.insert(entry.path().filename().string());
+    }
+    return found;
+}
+
+}  // namespace
+
+TEST(PlayInput, EveryKeyAndButtonOnEveryPage) {
+    using E = compat::InputEvent;
+    const E inputs[] = {E::keyPressed(Key::Escape), E::keyPressed(Key::Space), E::keyPressed(Key::H),
+                        E::keyPressed(Key::F1),     E::keyPressed(Key::F11),   E::keyPressed(Key::Enter),
+                        E::mousePressed(sf::Mouse::Button::Left), E::mousePressed(sf::Mouse::Button::Right), E::closed()};
+    // Pages by letter in the enumeration's order; X: the window closes.
+    const std::string pages = "TPZGNHL";
+    const struct { char from; float countdown; const char* to; } table[] = {
+        // Escape Space H F1 F11 Enter left right Closed
+        {'T', 0.f, "XPHTTTPTX"}, {'P', 0.f, "ZPPPPPPZX"}, {'Z', 0.f, "PZZZZZZPX"},
+        {'G', 0.f, "XHGGGGHGX"}, {'N', 0.f, "HNNNNNNNX"}, {'H', 0.f, "TTHHHHTHX"},
+        {'L', 1.5f, "XLLLLLLLX"}, {'L', 0.f, "XPLLLLPLX"}, {'L', -0.25f, "XPLLLLPLX"},
+    };
+    for (const auto& row : table)
+        for (int i = 0; i < 9; ++i) {
+            SCOPED_TRACE(testing::Message() << row.from << " (" << row.countdown << ") input " << i);
+            Harness h;
+            h.game.state = static_cast<S>(pages.find(row.from));
+            h.game.introCountdown = row.countdown;
+            h.game.handleEvent(inputs[i]);
+            EXPECT_EQ(h.game.window.isOpen(), row.to[i] != 'X');
+            EXPECT_TRUE(row.to[i] == 'X' || h.game.state == static_cast<S>(pages.find(row.to[i])));
+            // F1 and F11 act on every page but the name entry page.
+            EXPECT_EQ(h.urls, std::vector<std::string>(i == 3 && row.from != 'N' ? 1 : 0, SITE_URL));
+            EXPECT_EQ(h.game.fullscreen, i == 4 && row.from != 'N');
+        }
+}
+
+TEST(PlayInput, NameEntryTypingAndRecording) {
+    Harness h;
+    h.game.state = S::NameEntry;
+    h.game.score = 777;
+    h.type(U"\b");        // backspace on nothing
+    h.press(Key::Enter);  // an empty name is not recorded
+    EXPECT_EQ(h.game.state, S::NameEntry);
+    // The thirteenth character is dropped, backspace takes one back; only ASCII 32..126 counts.
+    h.type(U"Brimnor Isbjx\b\u00F8\u263A\x7F\x1F\t~");
+    h.press(Key::Space);  // a key, not a typed character
+    h.press(Key::Backspace);
+    EXPECT_EQ(h.game.nameInput, "Brimnor Isb~");
+    h.press(Key::Enter);
+    EXPECT_EQ(h.game.state, S::HighScores);
+
+    // Escape keeps the score under a stand-in name, whatever was typed.
+    h.game.state = S::NameEntry;
+    h.game.score = 300;
+    h.press(Key::Escape);
+    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), "777 Brimnor Isb~\n300 Anonym\n");
+}
+
+TEST(PlayInput, PaddleWithinTheWallsAndF11PutsTheBallToRest) {
+    Harness h;
+    h.game.handleEvents();  // drop whatever the display queued at start-up
+    const float y = h.game.paddle.getPosition().y;
+    h.held = {Key::Left};  // keys steer only the playfield
+    const std::pair<int, float> moves[] = {{300, 300.f}, {64, 65.f}, {-40, 65.f}, {1216, 1215.f}, {700, 700.f}};
+    // The name entry page comes last and ignores the mouse: the paddle stays at 700.
+    for (const S state : {S::Title, S::Paused, S::GameOver, S::HighScores, S::LevelIntro, S::NameEntry}) {
+        h.game.state = state;
+        for (const auto& [mouseX, x] : moves) {
+            h.moveMouse(mouseX);
+            h.game.handleEvents();
+            EXPECT_EQ(h.game.paddle.getPosition(), sf::Vector2f(state == S::NameEntry ? 700.f : x, y)) << mouseX;
+        }
+    }
+    // Keys move a fixed (level x 20 + 520) / 60 per frame, 10 on level 4, and clamp every frame.
+    const struct { std::set<Key> keys; float from, to; } cases[] = {
+        {{Key::Left}, 640.f, 630.f},        {{Key::Left, Key::A}, 640.f, 630.f}, {{Key::D}, 640.f, 650.f},
+        {{Key::A, Key::Right}, 640.f, 640.f}, {{Key::Left}, 70.f, 65.f},       {{Key::Up}, 2000.f, 1215.f},
+    };
+    h.game.state = S::Playing;
+    h.game.level = 4;
+    for (const auto& c : cases) {
+        h.held = c.keys;
+        h.game.paddle.setPosition({c.from, y});
+        h.game.handleEvents();
+        EXPECT_EQ(h.game.paddle.getPosition(), sf::Vector2f(c.to, y)) << c.from << " " << c.keys.size();
+    }
+
+    // F11 on the playfield or the pause page puts a flying ball back to rest.
+    for (const S state : {S::Playing, S::Paused}) {
+        h.fly({300.f, 500.f}, {120.f, -300.f});
+        h.game.state = state;
+        h.press(Key::F11);
+        EXPECT_FALSE(h.game.ballLaunched);
+        EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(0.f, 0.f));
+        EXPECT_EQ(h.game.ball.getPosition(), h.game.paddle.getPosition() - sf::Vector2f(0.f, 18.f + 11.f + 2.f));
+    }
+}
+
+TEST(PlayInput, BrowserOpenerRunsWithTheUrlAndIsReaped) {
+    testing_support::ScopedTempDir bin;
+    const fs::path out = bin.path() / "opened.txt", script = bin.path() / "xdg-open";
+    testing_support::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + out.string() + "'\n");
+    fs::permissions(script, fs::perms::owner_all);
+    const std::string url = "https://tundrel.example/hjelp?a=1&b=2";
+    const std::set<std::string> before = childProcesses();
+    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", bin.path().c_str(), 1);
+    openInBrowser(url);
+    setenv("PATH", savedPath.c_str(), 1);
+
+    // Bounded polling: the opener runs on its own; an unreaped one stays a zombie.
+    bool opened = false, reaped = false;
+    for (int i = 0; i < 2000 && !reaped; ++i, usleep(5000))
+        reaped = (opened = readFile(out) == url) && childProcesses() == before;
+    EXPECT_TRUE(reaped) << (opened ? "the opener was left a zombie" : "the opener never ran");
+}
+
+TEST(PlayFlight, BrickFacesTiesPaddleAnglesAndTheLostLine) {
+    using collision::reflectOffBrick;
+    // Bottom face of the brick at (105, 285), box L 103.5, T 283.5, R 206.5, B 318.5:
+    // dL 57.5, dR 67.5, dT 52.5, dB 4.5.
+    const compat::Box brick{103.5f, 283.5f, 103.f, 35.f};
+    EXPECT_EQ(reflectOffBrick(brick, {150.f, 325.f}, {80.f, -300.f}), sf::Vector2f(80.f, 300.f));
+    // Side face: dL 2.5, dR 122.5, dT 27.5, dB 29.5.
+    EXPECT_EQ(reflectOffBrick(brick, {95.f, 300.f}, {300.f, 40.f}), sf::Vector2f(-300.f, 40.f));
+    // Ties: mX == mY (6 each) turns vy, up as dB > dT; dT == dB gives vy > 0; dL == dR gives vx > 0.
+    EXPECT_EQ(reflectOffBrick({0.f, 0.f, 100.f, 30.f}, {-5.f, -5.f}, {100.f, 100.f}), sf::Vector2f(100.f, -100.f));
+    EXPECT_EQ(reflectOffBrick({0.f, 0.f, 100.f, 30.f}, {50.f, 15.f}, {30.f, -40.f}), sf::Vector2f(30.f, 40.f));
+    EXPECT_EQ(reflectOffBrick({0.f, 0.f, 100.f, 200.f}, {50.f, 100.f}, {-100.f, 50.f}), sf::Vector2f(100.f, 50.f));
+
+    // Paddle: sin/cos of 32.5 degrees are 0.5373/0.8434, of 65 degrees 0.9063/0.4226.
+    const std::array<float, 3> bounces[] = {{0.f, 0.f, -1.f}, {32.5f, .5373f, -.8434f}, {-32.5f, -.5373f, -.8434f},
+                                            {65.f, .9063f, -.4226f}, {100.f, .9063f, -.4226f}, {-400.f, -.9063f, -.4226f}};
+    for (const auto& [offset, vx, vy] : bounces) {
+        const sf::Vector2f out = collision::paddleBounceVelocity(640.f + offset, 640.f, {300.f, 400.f});
+        EXPECT_NEAR(out.x, vx * 500.f, 0.05) << offset;
+        EXPECT_NEAR(out.y, vy * 500.f, 0.05) << offset;
+    }
+    // In a 960 high window the centre may reach y = 1010.
+    EXPECT_FALSE(collision::isBelowLostLine({600.f, 1010.f}, 960.f));
+    EXPECT_TRUE(collision::isBelowLostLine({600.f, 1010.001f}, 960.f));
+}
+
+TEST(PlayFlight, PaddleAndBricksThroughTheUpdate) {
+    Harness h;  // level 1: paddle at (640, 890), its box top at 879
+    h.fly({1275.f, 4.f}, {300.f, -300.f});  // the top right corner: both walls, judged on one reading
+    h.game.update(0.f);
+    EXPECT_EQ(h.game.ball.getPosition(), sf::Vector2f(1275.f, 11.f));
+    EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(-300.f, 300.f));
+    h.fly({640.f, 870.f}, {-240.f, 320.f});  // coming down on the paddle's centre at speed 400
+    h.game.update(0.f);
+    EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(0.f, -400.f));
+    EXPECT_EQ(h.game.ball.getPosition(), sf::Vector2f(640.f, 868.f));
+    h.fly({650.f, 885.f}, {50.f, -300.f});  // on its way up it passes through silently
+    h.game.update(0.f);
+    EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(50.f, -300.f));
+    EXPECT_EQ(h.sounds, (std::vector<SoundId>{SoundId::Wall, SoundId::Wall, SoundId::Hit}));
+
+    // Under the 7 pixel gap between the first two bricks (a pitch of 107), touching
+    // both: one brick per frame, in list order.
+    const Brick &first = h.game.bricks[0], &second = h.game.bricks[1];
+    h.flyUnder(first, 53.5f);
+    h.game.update(0.f);
+    EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(0.f, 500.f));  // off the bottom face
+    EXPECT_FALSE(first.alive);
+    EXPECT_EQ(h.game.score, first.points);
+    h.game.update(0.f);
+    EXPECT_FALSE(second.alive);
+}
+
+TEST(PlayFlight, LastBrickPlaysBreakThenLevelClearWithBothBursts) {
+    Harness h;
+    h.game.bricks = {h.game.bricks[10]};  // the first of the second row, not Violet
+    const Brick& last = h.game.bricks[0];
+    h.flyUnder(last);
+    h.game.update(0.f);
+    EXPECT_EQ(h.sounds, (std::vector<SoundId>{SoundId::Break, SoundId::LevelClear}));
+    ASSERT_EQ(h.game.particles.size(), 122u);
+    for (std::size_t i = 0; i < 122; ++i) {  // 22 at the brick's centre, 100 at the window's
+        const sf::Vector2f at = i < 22 ? last.shape.getPosition() + sf::Vector2f(50.f, 15.f) : sf::Vector2f(640.f, 480.f);
+        EXPECT_EQ(h.game.particles[i].position, at) << i;
+        EXPECT_EQ(h.game.particles[i].color, i < 22 ? last.color : Palette::Teal) << i;
+    }
+}
+
+TEST(PlayWholeGame, PerfectRunScores8950) {
+    Harness h;
+    h.game.score = 900;  // left over from an earlier game
+    h.press(Key::Space);
+    // Bricks: 60, 60, 45, 45 and 30, the reinforced ones taking two hits; points
+    // per level 660, 1680, 1890, 2520 and 2200.
+    const int hits[] = {63, 72, 54, 54, 37}, totals[] = {660, 2340, 4230, 6750, 8950};
+    for (int level = 1; level <= 5; ++level) {
+        SCOPED_TRACE(level);
+        h.press(Key::Space);
+        EXPECT_NEAR(std::hypot(h.game.ballVelocity.x, h.game.ballVelocity.y), level * 65.0 + 380.0, 0.01);
+        int frames = 0;  // each frame hits the first live brick from below
+        for (auto it = h.game.bricks.begin(); h.game.state == S::Playing && frames < 500; ++frames) {
+            it = std::find_if(it, h.game.bricks.end(), [](const Brick& brick) { return brick.alive; });
+            ASSERT_NE(it, h.game.bricks.end());
+            h.flyUnder(*it);
+            h.game.update(0.f);
+        }
+        EXPECT_EQ(frames, hits[level - 1]);
+        EXPECT_EQ(h.game.score, totals[level - 1]);
+        if (level == 5)
+            break;
+        ASSERT_EQ(h.game.state, S::LevelIntro);
+        EXPECT_FLOAT_EQ(h.game.introCountdown, 3.f);
+        EXPECT_EQ(h.game.bestScore, 0);  // raised only when a game ends
+        for (int frame = 0; frame < 61; ++frame)  // just over three seconds
+            h.game.update(0.05f);
+        EXPECT_EQ(h.game.state, S::LevelIntro);  // it waits for the player
+        h.press(Key::Space);
+    }
+    EXPECT_EQ(h.game.level, 6);
+    EXPECT_EQ(h.game.state, S::GameOver);
+    EXPECT_EQ(h.game.bestScore, 8950);
+}
+
+TEST(PlayWholeGame, ThreeLostBallsEndTheGame) {
+    Harness h;
+    h.game.bestScore = 5000;
+    h.click(sf::Mouse::Button::Left);
+    h.game.score = 340;  // as if some bricks had gone
+    for (int ball = 1; ball <= 3; ++ball) {
+        SCOPED_TRACE(ball);
+        h.moveMouse(200 * ball);
+        h.game.update(0.f);  // the resting ball rides the paddle, also after a loss
+        EXPECT_EQ(h.game.ball.getPosition(), sf::Vector2f(200.f * ball, 859.f));
+        h.fly({1000.f, 600.f}, {0.f, 600.f});  // clear of the paddle
+        int frames = 0;
+        for (; h.game.ballLaunched && h.game.state == S::Playing && frames < 100; ++frames)
+            h.game.update(0.05f);
+        EXPECT_EQ(frames, 14);  // 30 pixels a frame from y = 600: 990 after 13, 1020 after 14
+        EXPECT_EQ(h.game.lives, 3 - ball);
+        EXPECT_EQ(std::count(h.sounds.begin(), h.sounds.end(), SoundId::Lose), ball);
+        EXPECT_EQ(h.game.state, ball < 3 ? S::Playing : S::GameOver);
+    }
+    EXPECT_EQ(h.game.bestScore, 5000);  // a lower score leaves the best alone
+}
