@@ -182,6 +182,17 @@ TEST_F(RenderFrames, PageTexts) {
     f = frame();
     expectText(f, "1.  Anonym", 24, rgb(kAmber), 520, 220, Anchor::TopLeft);
     expectText(f, "4500", 24, rgb(kAmber), 800, 220, Anchor::TopLeft);
+
+    // The level intro's start prompt waits for the second half of the countdown.
+    game.state = GameState::LevelIntro;
+    game.level = 2;
+    game.introCountdown = 1.6f;
+    f = frame();
+    expectText(f, "LEVEL 2 KLAR!", 52, {134, 159, 82}, 640, 336);
+    expectText(f, "Ballhastighet: 510 px/s", 24, rgb(kIce), 640, 451.2f);
+    EXPECT_FALSE(findInk(f, 200, 600, 1080, 650, {122, 195, 182})) << "prompt shown too early";
+    game.introCountdown = 1.5f;
+    expectText(frame(), "[ Klikk eller SPACE ] Start level 2", 26, {122, 195, 182}, 640, 624);
 }
 
 TEST_F(RenderFrames, SidebarOnlyInAWideWindow) {
