@@ -123,7 +123,12 @@ const PageCase kPages[] = {
     {GameState::Paused, 200, true, true},      {GameState::GameOver, 200, false, true},
     {GameState::NameEntry, 220, false, false}, {GameState::HighScores, 230, false, false},
     {GameState::LevelIntro, 180, false, false}};
-INSTANTIATE_TEST_SUITE_P(EveryState, PageVeils, ::testing::ValuesIn(kPages));
+const char* const kStateNames[] = {"Title",     "Playing",    "Paused",    "GameOver",
+                                   "NameEntry", "HighScores", "LevelIntro"};
+INSTANTIATE_TEST_SUITE_P(EveryState, PageVeils, ::testing::ValuesIn(kPages),
+                         [](const ::testing::TestParamInfo<PageCase>& info) {
+                             return std::string(kStateNames[static_cast<int>(info.param.state)]);
+                         });
 
 TEST_F(RenderFrames, PlayfieldAndHud) {
     // An ordinary, a reinforced and a cracked brick, one broken, six more.
