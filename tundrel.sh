@@ -9,7 +9,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD_DIR:-$root/build}
-packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev
+packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev libx11-dev
           xvfb xauth fonts-dejavu-core)
 
 usage() {
