@@ -6,6 +6,7 @@
 #include "app/Browser.hpp"
 #include "app/Game.hpp"
 #include "gameplay/Collision.hpp"
+#include "gameplay/Round.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -49,6 +51,28 @@ struct Harness {
         game.ballLaunched = true;
         game.ball.setPosition(p);
         game.ballVelocity = v;
+    }
+    // F11 in mid-level: every brick moves to its column in the new window,
+    // keeps its state, and the paddle and the resting ball stay on screen.
+    void toggleFullscreenMidLevel() {
+        std::vector<Brick> before = game.bricks;
+        press(Key::F11);
+        const sf::Vector2f size(game.window.getSize());
+        const std::vector<BrickCell> grid = brickLayout(game.level, size.x);
+        ASSERT_EQ(game.bricks.size(), grid.size());
+        for (std::size_t i = 0; i < grid.size(); ++i) {
+            const Brick& brick = game.bricks[i];
+            EXPECT_EQ(brick.shape.getPosition(), grid[i].position) << i;
+            EXPECT_EQ(brick.shape.getFillColor(), before[i].shape.getFillColor()) << i;
+            EXPECT_EQ(std::tie(brick.alive, brick.hitPoints, brick.points),
+                      std::tie(before[i].alive, before[i].hitPoints, before[i].points)) << i;
+        }
+        EXPECT_EQ(game.paddle.getPosition().y, size.y - 70.f);
+        EXPECT_GE(game.paddle.getPosition().x, 65.f);
+        EXPECT_LE(game.paddle.getPosition().x, size.x - 65.f);
+        EXPECT_FALSE(game.ballLaunched);
+        EXPECT_EQ(game.ball.getPosition(), game.paddle.getPosition() - sf::Vector2f(0.f, 31.f));
+        press(Key::Space);
     }
     // A rising ball just under a brick, dx right of its centre, touching its box.
     void flyUnder(const Brick& brick, float dx = 0.f) {
@@ -103,8 +127,17 @@ TEST(PlayInput, EveryKeyAndButtonOnEveryPage) {
 
 TEST(PlayInput, NameEntryTypingAndRecording) {
     Harness h;
-    h.game.state = S::NameEntry;
+    h.game.state = S::GameOver;
     h.game.score = 777;
+    // The Space that opens the page types nothing; the next one types a space.
+    h.press(Key::Space);
+    h.type(U" ");
+    EXPECT_EQ(h.game.state, S::NameEntry);
+    EXPECT_EQ(h.game.nameInput, "");
+    h.press(Key::Space);
+    h.type(U" ");
+    EXPECT_EQ(h.game.nameInput, " ");
+    h.type(U"\b");
     h.type(U"\b");        // backspace on nothing
     h.press(Key::Enter);  // an empty name is not recorded
     EXPECT_EQ(h.game.state, S::NameEntry);
@@ -250,7 +283,7 @@ TEST(PlayFlight, LastBrickPlaysBreakThenLevelClearWithBothBursts) {
     }
 }
 
-TEST(PlayWholeGame, PerfectRunScores8950) {
+TEST(PlayWholeGame, PerfectRunScores8950WithAWindowToggleInEveryLevel) {
     Harness h;
     h.game.score = 900;  // left over from an earlier game
     h.press(Key::Space);
@@ -263,6 +296,8 @@ TEST(PlayWholeGame, PerfectRunScores8950) {
         EXPECT_NEAR(std::hypot(h.game.ballVelocity.x, h.game.ballVelocity.y), level * 65.0 + 380.0, 0.01);
         int frames = 0;  // each frame hits the first live brick from below
         for (auto it = h.game.bricks.begin(); h.game.state == S::Playing && frames < 500; ++frames) {
+            if (frames == hits[level - 1] / 2)
+                h.toggleFullscreenMidLevel();
             it = std::find_if(it, h.game.bricks.end(), [](const Brick& brick) { return brick.alive; });
             ASSERT_NE(it, h.game.bricks.end());
             h.flyUnder(*it);

@@ -3,6 +3,7 @@
 #include "app/Browser.hpp"
 #include "app/Fonts.hpp"
 #include "app/Random.hpp"
+#include "app/WindowModes.hpp"
 
 #include <algorithm>
 #include <ctime>
@@ -22,20 +23,22 @@ Game::Game()
 
 void Game::createWindow(bool wantFullscreen) {
     fullscreen = wantFullscreen;
+    const sf::Vector2u oldSize = window.getSize();
     const sf::String title(windowTitle());
-    const std::vector<sf::VideoMode>& modes = sf::VideoMode::getFullscreenModes();
-    if (wantFullscreen && !modes.empty()) {
-        const sf::VideoMode mode = modes.front();
-        compat::createFullscreen(window, mode, title);
+    const unsigned depth = windowBitsPerPixel(sf::VideoMode::getDesktopMode().bitsPerPixel);
+    const std::optional<sf::VideoMode> fullscreenChoice =
+        fullscreenMode(sf::VideoMode::getFullscreenModes(), depth);
+    if (wantFullscreen && fullscreenChoice) {
+        compat::createFullscreen(window, *fullscreenChoice, title);
     } else {
         // Also the fallback when the system offers no fullscreen mode at all.
-        compat::createWindowed(window,
-                               compat::videoMode(kWindowWidth, kWindowHeight, kWindowBitsPerPixel),
+        compat::createWindowed(window, compat::videoMode(kWindowWidth, kWindowHeight, depth),
                                title, sf::Style::Titlebar | sf::Style::Close);
     }
     window.setFramerateLimit(kFrameRateLimit);
     window.setMouseCursorVisible(false);
     buildBackdrop();
+    fitPlayfieldToWindow(oldSize);
 }
 
 void Game::runFrame(float elapsedSeconds) {

@@ -29,7 +29,6 @@ inline constexpr const char* SITE_URL = TUNDREL_SITE_URL;
 
 inline constexpr unsigned kWindowWidth = 1280;
 inline constexpr unsigned kWindowHeight = 960;
-inline constexpr unsigned kWindowBitsPerPixel = 32;
 inline constexpr unsigned kFrameRateLimit = 60;
 inline constexpr float kMaxFrameTime = 0.05f;
 
@@ -51,6 +50,7 @@ public:
     void createWindow(bool wantFullscreen);
     void handleEvents();
     void handleEvent(const compat::InputEvent& event);
+    void handleInput(const compat::InputEvent& event);
     void handleAction();
     void movePaddleByKeyboard();
     void advanceFrameClocks(float dt);
@@ -58,6 +58,7 @@ public:
     // Gameplay (gameplay/)
     void update(float dt);
     void resetRound();
+    void fitPlayfieldToWindow(sf::Vector2u oldSize);
     void buildBricks();
     sf::Vector2f restingBallPosition() const;
     void spawnParticles(sf::Vector2f position, sf::Color color, int count);
@@ -116,6 +117,10 @@ public:
     std::array<sf::SoundBuffer, kSoundCount> soundBuffers;
     std::array<std::optional<sf::Sound>, kSoundCount> sounds;
     std::vector<HighScoreEntry> highScores;
+
+    // Set by a key press that changed the page: its typed character follows
+    // it in the queue and is dropped.
+    bool dropNextText = false;
 
     // Seams, so tests can stand in for the keyboard, the speakers and the
     // browser. They hold no game state.

@@ -3,6 +3,8 @@
 #include "app/InputRules.hpp"
 #include "app/Random.hpp"
 
+#include <utility>
+
 namespace {
 
 using Kind = compat::InputEvent::Kind;
@@ -25,6 +27,17 @@ void Game::handleEvents() {
 }
 
 void Game::handleEvent(const compat::InputEvent& event) {
+    // A key press that changes the page also delivers its character, which
+    // belongs to the page it left: the Space that opens the name entry page
+    // must not type a blank into the name.
+    if (std::exchange(dropNextText, false) && event.kind == Kind::TextEntered)
+        return;
+    const GameState before = state;
+    handleInput(event);
+    dropNextText = event.kind == Kind::KeyPressed && state != before;
+}
+
+void Game::handleInput(const compat::InputEvent& event) {
     if (event.kind == Kind::Closed) {
         window.close();
         return;

@@ -1,7 +1,9 @@
 #include "gameplay/Round.hpp"
 
 #include "app/Game.hpp"
+#include "app/InputRules.hpp"
 
+#include <cmath>
 #include <cstdint>
 
 const std::array<sf::Color, kBrickRows> brickRowColors = {
@@ -27,9 +29,18 @@ sf::Color brickFillColor(sf::Color base) {
 
 sf::Color brickOutlineColor(sf::Color base) { return withAlpha(base, 180); }
 
-std::vector<BrickCell> brickLayout(int level, float windowWidth) {
+float brickColumnLeft(int column, float windowWidth) {
     // No clamping: a window narrower than the grid pushes it past the left edge.
     const float left = (windowWidth - kBrickGridWidth) * 0.5f;
+    return static_cast<float>(column) * kBrickPitchX + left;
+}
+
+int brickColumnAt(float x, float windowWidth) {
+    const float left = (windowWidth - kBrickGridWidth) * 0.5f;
+    return static_cast<int>(std::lround((x - left) / kBrickPitchX));
+}
+
+std::vector<BrickCell> brickLayout(int level, float windowWidth) {
     std::vector<BrickCell> cells;
     cells.reserve(kBrickRows * kBrickColumns);
     for (int row = 0; row < kBrickRows; ++row) {
@@ -39,7 +50,7 @@ std::vector<BrickCell> brickLayout(int level, float windowWidth) {
             BrickCell cell;
             cell.row = row;
             cell.column = column;
-            cell.position = {static_cast<float>(column) * kBrickPitchX + left,
+            cell.position = {brickColumnLeft(column, windowWidth),
                              static_cast<float>(row) * kBrickPitchY + kBrickGridTop};
             cell.color = brickRowColors[static_cast<std::size_t>(row)];
             cell.reinforced = brickCellReinforced(level, row, column);
@@ -115,4 +126,21 @@ void Game::buildBricks() {
         brick.hitPoints = cell.hitPoints;
         bricks.push_back(brick);
     }
+}
+
+void Game::fitPlayfieldToWindow(sf::Vector2u oldSize) {
+    // A new window size must not strand bricks past a wall or the paddle
+    // below the screen; rows keep their y, columns move with the centring.
+    const float oldWidth = static_cast<float>(oldSize.x);
+    const float width = static_cast<float>(window.getSize().x);
+    const float height = static_cast<float>(window.getSize().y);
+    for (Brick& brick : bricks) {
+        const sf::Vector2f position = brick.shape.getPosition();
+        const int column = brickColumnAt(position.x, oldWidth);
+        brick.shape.setPosition({brickColumnLeft(column, width), position.y});
+    }
+    paddle.setPosition({input_rules::clampPaddleX(paddle.getPosition().x, width),
+                        height - kPaddleBottomGap});
+    if (!ballLaunched)
+        ball.setPosition(restingBallPosition());
 }

@@ -61,6 +61,12 @@ sf::Color brickFillColor(sf::Color base);
 // Rim of an ordinary brick: the row colour, a little transparent.
 sf::Color brickOutlineColor(sf::Color base);
 
+// Left edge of a brick column in a window of the given width.
+float brickColumnLeft(int column, float windowWidth);
+
+// The column whose bricks start at x in a window of the given width.
+int brickColumnAt(float x, float windowWidth);
+
 // The bricks of a level in build order (row by row, columns left to right),
 // centred in a window of the given width.
 std::vector<BrickCell> brickLayout(int level, float windowWidth);
