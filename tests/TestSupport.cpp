@@ -1,6 +1,7 @@
 #include "TestSupport.hpp"
 
 #include "app/Fonts.hpp"
+#include "app/Game.hpp"
 
 #include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
@@ -50,6 +51,62 @@ std::string readFile(const fs::path& path) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+Harness::Harness() {
+    game.isKeyHeld = [this](sf::Keyboard::Key key) { return held.count(key) > 0; };
+    game.onSoundPlayed = [this](SoundId id) { sounds.push_back(id); };
+    game.openUrl = [this](const std::string& url) { urls.push_back(url); };
+}
+
+void Harness::press(sf::Keyboard::Key key) {
+    using Key = sf::Keyboard::Key;
+    game.handleEvent(compat::InputEvent::keyPressed(key));
+    // As the window delivers them: a key that types sends its character next.
+    const std::pair<Key, char32_t> typing[] = {
+        {Key::Space, U' '}, {Key::H, U'h'}, {Key::Enter, U'\r'}, {Key::Escape, 27}, {Key::Backspace, 8}};
+    for (const auto& [typingKey, character] : typing)
+        if (key == typingKey)
+            game.handleEvent(compat::InputEvent::text(character));
+}
+
+void Harness::click(sf::Mouse::Button button) {
+    game.handleEvent(compat::InputEvent::mousePressed(button, {640, 480}));
+}
+
+void Harness::moveMouse(int x) { game.handleEvent(compat::InputEvent::mouseMoved({x, 480})); }
+
+void Harness::type(const std::u32string& text) {
+    for (const char32_t c : text)
+        game.handleEvent(compat::InputEvent::text(c));
+}
+
+void Harness::frames(int count) {
+    for (int i = 0; i < count; ++i)
+        game.update(1.f / 60.f);
+}
+
+void Harness::fly(sf::Vector2f p, sf::Vector2f v) {
+    game.state = GameState::Playing;
+    game.ballLaunched = true;
+    game.ball.setPosition(p);
+    game.ballVelocity = v;
+}
+
+void Harness::flyUnder(const Brick& brick, float dx) {
+    const compat::Box box = compat::toBox(brick.shape.getGlobalBounds());
+    fly({box.left + box.width * 0.5f + dx, box.bottom() + 8.f}, {0.f, -500.f});
+}
+
+bool Harness::breakNextBrick() {
+    for (const Brick& brick : game.bricks) {
+        if (brick.alive) {
+            flyUnder(brick);
+            game.update(0.f);
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string anyFontPath() {

@@ -1,8 +1,12 @@
 // Helpers shared by the test files.
 #pragma once
 
+#include "app/Game.hpp"
+
 #include <filesystem>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -41,5 +45,31 @@ std::string readFile(const std::filesystem::path& path);
 
 // A TrueType font that exists on this machine (DejaVu Sans Mono).
 std::string anyFontPath();
+
+// A real Game in a folder of its own, whose keyboard, speakers and browser
+// are recorders, driven by injected events and fixed update steps.
+struct Harness {
+    ScopedTempDir dir;
+    ScopedWorkingDir cwd{dir.path()};
+    Game game;
+    std::set<sf::Keyboard::Key> held;
+    std::vector<SoundId> sounds;
+    std::vector<std::string> urls;
+
+    Harness();
+    // A key press and, for a key that types, its character.
+    void press(sf::Keyboard::Key key);
+    void click(sf::Mouse::Button button);
+    void moveMouse(int x);
+    void type(const std::u32string& text);
+    // Updates by whole frames of 1/60 s, without events or rendering.
+    void frames(int count);
+    // A ball in flight at p with velocity v, in the playing state.
+    void fly(sf::Vector2f p, sf::Vector2f v);
+    // A rising ball just under a brick, dx right of its centre, touching its box.
+    void flyUnder(const Brick& brick, float dx = 0.f);
+    // One frame that hits the first live brick from below; false when none is left.
+    bool breakNextBrick();
+};
 
 }  // namespace testing_support

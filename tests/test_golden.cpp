@@ -1,0 +1,192 @@
+// Every page the player can see, reached by real play from a fixed seed in
+// fixed frame steps and held against stored pictures; then the colours of one
+// frame against the palette blended by hand, since a picture only proves that
+// nothing changed. tools/update-goldens.sh writes the pictures anew: look at
+// each one before committing it.
+#include "TestSupport.hpp"
+
+#include "app/Random.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Key = sf::Keyboard::Key;
+using S = GameState;
+
+// A pixel differs when a channel is off by more than this: the renderer's
+// rounding stays inside it, an aurora glow at alpha 18 does not.
+constexpr int kChannelTolerance = 6;
+// A text moved by one pixel changes hundreds of pixels.
+constexpr int kMaxDifferingPixels = 40;
+
+sf::Image frame(Game& game) {
+    game.render();
+    return compat::captureWindow(game.window);
+}
+
+class Golden : public ::testing::TestWithParam<bool> {
+protected:
+    void expectPage(const std::string& name) {
+        const sf::Image shot = frame(h.game);
+        const std::string file = name + (GetParam() ? "-wide" : "") + ".png";
+        const fs::path golden = fs::path(TUNDREL_GOLDEN_DIR) / file;
+        if (std::getenv("TUNDREL_UPDATE_GOLDEN")) {
+            EXPECT_TRUE(shot.saveToFile(golden.string()));
+            return;
+        }
+        sf::Image want;
+        ASSERT_TRUE(want.loadFromFile(golden.string())) << golden;
+        ASSERT_EQ(want.getSize(), shot.getSize()) << file;
+        const std::uint8_t *a = shot.getPixelsPtr(), *b = want.getPixelsPtr();
+        int differing = 0;
+        for (std::size_t i = 0; i < std::size_t(shot.getSize().x) * shot.getSize().y; ++i, a += 4, b += 4)
+            differing += std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])}) >
+                         kChannelTolerance;
+        const fs::path failed = fs::temp_directory_path() / ("tundrel-failed-" + file);
+        EXPECT_TRUE(differing <= kMaxDifferingPixels || !shot.saveToFile(failed.string()))
+            << file << ": " << differing << " pixels differ; this run's picture is " << failed;
+    }
+    void playUntil(S state) {
+        for (int i = 0; i < 3000 && h.game.state != state; ++i)
+            h.breakNextBrick();
+        ASSERT_EQ(h.game.state, state);
+    }
+    testing_support::Harness h;
+};
+
+}  // namespace
+
+TEST_P(Golden, EveryPageAsPlayReachesIt) {
+    seedRandom(2026);
+    Game& g = h.game;
+    if (GetParam())
+        h.press(Key::F11);  // the sidebar layout of a wide screen
+    ASSERT_EQ(g.window.getSize(), GetParam() ? sf::Vector2u(1920, 1080) : sf::Vector2u(1280, 960));
+    const int w = int(g.window.getSize().x);
+    h.frames(20);
+    expectPage("title");
+    h.press(Key::H);
+    expectPage("high-scores-empty");
+    h.press(Key::Escape);
+    testing_support::writeFile("tundrel_score.txt", "4200 Kari\n2900 Anonym\n1500 Nils\n610 Liv\n");
+    g.loadHighScores();
+
+    h.press(Key::Space);  // start, then launch, and keep the ball up for a while
+    h.press(Key::Space);
+    for (int i = 0; i < 1200 && (i < 600 || g.cheerTimer < 1.8f); ++i) {
+        h.moveMouse(int(g.ball.getPosition().x) + 20);
+        h.frames(1);
+    }
+    ASSERT_EQ(g.lives, 3);
+    h.frames(12);  // sparks spread, the cheer still up
+    expectPage("play");
+    h.press(Key::Escape);
+    expectPage("pause");
+    h.press(Key::Escape);
+    playUntil(S::LevelIntro);
+    expectPage("level-intro");
+    h.frames(100);  // past the second half of the countdown
+    expectPage("level-intro-ready");
+
+    // Level 2 with the paddle kept away from the ball: three balls lost.
+    h.frames(81);
+    h.press(Key::Space);
+    for (int i = 0; i < 30000 && g.state == S::Playing; ++i) {
+        if (!g.ballLaunched)
+            h.press(Key::Space);
+        h.moveMouse(g.ball.getPosition().x < 0.5f * w ? w : 0);
+        h.frames(1);
+    }
+    ASSERT_EQ(g.state, S::GameOver);
+    EXPECT_EQ(std::count(h.sounds.begin(), h.sounds.end(), SoundId::Lose), 3);
+    expectPage("game-over");
+    h.press(Key::Space);
+    h.type(U"Isbjorn");
+    expectPage("name-entry");
+    h.press(Key::Enter);
+    expectPage("high-scores-full");
+
+    h.press(Key::Space);  // back to the title, then a perfect game
+    h.press(Key::Space);
+    for (int level = 1; level < 5; ++level) {
+        playUntil(S::LevelIntro);
+        h.frames(181);
+        h.press(Key::Space);
+    }
+    playUntil(S::GameOver);
+    expectPage("victory");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, Golden, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Wide" : "Window");
+                         });
+
+namespace {
+
+using Rgb = sf::Vector3<double>;
+Rgb rgb(sf::Color c) { return {double(c.r), double(c.g), double(c.b)}; }
+// Ordinary blending: src × a + dst × (1 − a); additive: src × a + dst, clamped.
+Rgb over(Rgb d, sf::Color s) { return rgb(s) * (s.a / 255.0) + d * (1 - s.a / 255.0); }
+Rgb add(Rgb d, sf::Color s) {
+    const Rgb v = rgb(s) * (s.a / 255.0) + d;
+    return {std::min(255.0, v.x), std::min(255.0, v.y), std::min(255.0, v.z)};
+}
+
+::testing::AssertionResult shows(const sf::Image& f, int x, int y, Rgb want) {
+    const Rgb c = rgb(compat::pixelAt(f, unsigned(x), unsigned(y)));
+    const Rgb d = c - want;
+    return ::testing::AssertionResult(std::max({std::abs(d.x), std::abs(d.y), std::abs(d.z)}) <= 3)
+           << "(" << x << ", " << y << ") shows " << c.x << "," << c.y << "," << c.z << ", not "
+           << want.x << "," << want.y << "," << want.z;
+}
+
+}  // namespace
+
+TEST(PaletteOnScreen, BodiesHalosGlowsSparksAndVeilBlendAsWritten) {
+    testing_support::Harness h;
+    Game& g = h.game;
+    g.state = S::Playing;
+    g.bricks.resize(4);  // an ordinary, a reinforced, a cracked and a broken brick
+    const sf::Color fills[3] = {{27, 23, 57, 220}, {60, 50, 10, 220}, {100, 80, 20, 220}};
+    for (int i = 0; i < 4; ++i) {
+        g.bricks[i].shape.setSize({100.f, 30.f});
+        g.bricks[i].shape.setPosition({105.f + 107.f * i, 420.f});
+        g.bricks[i].shape.setFillColor(fills[i % 3]);
+        g.bricks[i].color = Palette::Violet;
+        g.bricks[i].alive = i != 3;
+    }
+    g.ball.setPosition({910.f, 650.f});
+    g.particles = {Particle{{150.f, 650.f}, {}, sf::Color::White, 2.f, 2.f, 30.f}};
+    const Rgb night = rgb(Palette::Night);
+    sf::Image f = frame(g);
+
+    const Rgb halo = add(night, withAlpha(Palette::Violet, 25));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(shows(f, 155 + 107 * i, 435, over(halo, fills[i])));
+    EXPECT_TRUE(shows(f, 102, 435, halo));  // the halo reaches 4 px past each edge
+    EXPECT_TRUE(shows(f, 155, 452, halo));
+    EXPECT_TRUE(shows(f, 100, 435, night));
+    EXPECT_TRUE(shows(f, 476, 435, night));  // a broken brick: no body, no halo
+    // Centres opaque; beside them the three glow rings add up.
+    auto rings = [&](sf::Color c, int a3, int a2, int a1) {
+        return add(add(add(night, withAlpha(c, a3)), withAlpha(c, a2)), withAlpha(c, a1));
+    };
+    EXPECT_TRUE(shows(f, 640, 890, rgb(Palette::Teal)));
+    EXPECT_TRUE(shows(f, 708, 890, rings(Palette::Teal, 16, 25, 50)));
+    EXPECT_TRUE(shows(f, 910, 650, rgb(Palette::Frost)));
+    EXPECT_TRUE(shows(f, 923, 650, rings(Palette::IceBlue, 15, 22, 45)));
+    const Rgb spark = add(night, sf::Color(255, 255, 255, 220));
+    EXPECT_TRUE(shows(f, 150, 650, spark));
+
+    g.state = S::Paused;  // the pause veil lies over everything
+    f = frame(g);
+    EXPECT_TRUE(shows(f, 150, 650, over(spark, sf::Color(4, 8, 20, 200))));
+    EXPECT_TRUE(shows(f, 640, 890, over(rgb(Palette::Teal), sf::Color(4, 8, 20, 200))));
+}
