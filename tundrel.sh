@@ -9,8 +9,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD_DIR:-$root/build}
-packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev libx11-dev
-          xvfb xauth fonts-dejavu-core)
+packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev
+          xvfb xauth xdotool fonts-dejavu-core)
 
 usage() {
     echo "usage: $0 run | test [ctest arguments]" >&2

@@ -1,7 +1,6 @@
 #include "TestSupport.hpp"
 
 #include "app/Fonts.hpp"
-#include "app/Game.hpp"
 
 #include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
@@ -17,12 +16,9 @@ namespace fs = std::filesystem;
 
 ScopedTempDir::ScopedTempDir() {
     std::random_device device;
-    const fs::path base = fs::temp_directory_path();
-    for (;;) {
-        path_ = base / ("tundrel-test-" + std::to_string(device()));
-        if (fs::create_directory(path_))
-            break;
-    }
+    do
+        path_ = fs::temp_directory_path() / ("tundrel-test-" + std::to_string(device()));
+    while (!fs::create_directory(path_));
 }
 
 ScopedTempDir::~ScopedTempDir() {
@@ -42,15 +38,20 @@ ScopedWorkingDir::~ScopedWorkingDir() {
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream contents;
-    contents << in.rdbuf();
+    contents << std::ifstream(path, std::ios::binary).rdbuf();
     return contents.str();
+}
+
+std::string anyFontPath() {
+    for (const std::string& candidate : fontCandidates())
+        if (std::error_code ec; fs::is_regular_file(candidate, ec))
+            return candidate;
+    return {};
 }
 
 Harness::Harness() {
@@ -70,10 +71,6 @@ void Harness::press(sf::Keyboard::Key key) {
             game.handleEvent(compat::InputEvent::text(character));
 }
 
-void Harness::click(sf::Mouse::Button button) {
-    game.handleEvent(compat::InputEvent::mousePressed(button, {640, 480}));
-}
-
 void Harness::moveMouse(int x) { game.handleEvent(compat::InputEvent::mouseMoved({x, 480})); }
 
 void Harness::type(const std::u32string& text) {
@@ -86,50 +83,32 @@ void Harness::frames(int count) {
         game.update(1.f / 60.f);
 }
 
-void Harness::fly(sf::Vector2f p, sf::Vector2f v) {
-    game.state = GameState::Playing;
-    game.ballLaunched = true;
-    game.ball.setPosition(p);
-    game.ballVelocity = v;
-}
-
 void Harness::flyUnder(const Brick& brick, float dx) {
     const compat::Box box = compat::toBox(brick.shape.getGlobalBounds());
-    fly({box.left + box.width * 0.5f + dx, box.bottom() + 8.f}, {0.f, -500.f});
+    game.state = GameState::Playing;
+    game.ballLaunched = true;
+    game.ball.setPosition({box.left + box.width * 0.5f + dx, box.bottom() + 8.f});
+    game.ballVelocity = {0.f, -500.f};
 }
 
 bool Harness::breakNextBrick() {
-    for (const Brick& brick : game.bricks) {
+    for (const Brick& brick : game.bricks)
         if (brick.alive) {
             flyUnder(brick);
             game.update(0.f);
             return true;
         }
-    }
     return false;
-}
-
-std::string anyFontPath() {
-    for (const std::string& candidate : fontCandidates()) {
-        std::error_code ec;
-        if (fs::is_regular_file(candidate, ec))
-            return candidate;
-    }
-    return {};
 }
 
 namespace {
 
-// The whole run happens in a scratch folder, so no test can leave a score
-// file in the source or build tree.
-class ScratchWorkingDir : public ::testing::Environment {
-public:
+// No sound card here: OpenAL's null output gives the players a working
+// device and keeps ALSA quiet; the library's complaints are not ours.
+// Every test runs in a scratch folder, so none leaves a score file behind.
+class QuietScratchRun : public ::testing::Environment {
     void SetUp() override {
-        // The sound library complains about the missing sound card once per
-        // Game; the game itself keeps quiet, and so do the tests.
         sf::err().rdbuf(nullptr);
-        // There is no sound card here; OpenAL's null output gives the players
-        // a working device, so their settings read back, and keeps ALSA quiet.
         setenv("ALSOFT_DRIVERS", "null", 0);
         dir_ = std::make_unique<ScopedTempDir>();
         cwd_ = std::make_unique<ScopedWorkingDir>(dir_->path());
@@ -138,14 +117,12 @@ public:
         cwd_.reset();
         dir_.reset();
     }
-
-private:
     std::unique_ptr<ScopedTempDir> dir_;
     std::unique_ptr<ScopedWorkingDir> cwd_;
 };
 
-[[maybe_unused]] ::testing::Environment* const scratch =
-    ::testing::AddGlobalTestEnvironment(new ScratchWorkingDir);
+[[maybe_unused]] ::testing::Environment* const quietScratchRun =
+    ::testing::AddGlobalTestEnvironment(new QuietScratchRun);
 
 }  // namespace
 

@@ -59,13 +59,10 @@ struct Harness {
     Harness();
     // A key press and, for a key that types, its character.
     void press(sf::Keyboard::Key key);
-    void click(sf::Mouse::Button button);
     void moveMouse(int x);
     void type(const std::u32string& text);
     // Updates by whole frames of 1/60 s, without events or rendering.
     void frames(int count);
-    // A ball in flight at p with velocity v, in the playing state.
-    void fly(sf::Vector2f p, sf::Vector2f v);
     // A rising ball just under a brick, dx right of its centre, touching its box.
     void flyUnder(const Brick& brick, float dx = 0.f);
     // One frame that hits the first live brick from below; false when none is left.

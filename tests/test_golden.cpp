@@ -150,41 +150,33 @@ Rgb add(Rgb d, sf::Color s) {
 }  // namespace
 
 TEST(PaletteOnScreen, BodiesHalosGlowsSparksAndVeilBlendAsWritten) {
-    testing_support::Harness h;
+    testing_support::Harness h;  // level 1's first and reinforced sixth brick, below the aurora
     Game& g = h.game;
     g.state = S::Playing;
-    g.bricks.resize(4);  // an ordinary, a reinforced, a cracked and a broken brick
-    const sf::Color fills[3] = {{27, 23, 57, 220}, {60, 50, 10, 220}, {100, 80, 20, 220}};
-    for (int i = 0; i < 4; ++i) {
-        g.bricks[i].shape.setSize({100.f, 30.f});
-        g.bricks[i].shape.setPosition({105.f + 107.f * i, 420.f});
-        g.bricks[i].shape.setFillColor(fills[i % 3]);
-        g.bricks[i].color = Palette::Violet;
-        g.bricks[i].alive = i != 3;
+    for (Brick& brick : g.bricks) {
+        brick.alive = &brick == &g.bricks[0] || &brick == &g.bricks[5];
+        brick.shape.move({0.f, 320.f});
     }
     g.ball.setPosition({910.f, 650.f});
     g.particles = {Particle{{150.f, 650.f}, {}, sf::Color::White, 2.f, 2.f, 30.f}};
-    const Rgb night = rgb(Palette::Night);
-    sf::Image f = frame(g);
-
-    const Rgb halo = add(night, withAlpha(Palette::Violet, 25));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(shows(f, 155 + 107 * i, 435, over(halo, fills[i])));
-    EXPECT_TRUE(shows(f, 102, 435, halo));  // the halo reaches 4 px past each edge
-    EXPECT_TRUE(shows(f, 155, 452, halo));
-    EXPECT_TRUE(shows(f, 100, 435, night));
-    EXPECT_TRUE(shows(f, 476, 435, night));  // a broken brick: no body, no halo
-    // Centres opaque; beside them the three glow rings add up.
+    const Rgb night = rgb(Palette::Night), halo = add(night, withAlpha(Palette::Violet, 25));
+    const Rgb spark = add(night, sf::Color(255, 255, 255, 220));
     auto rings = [&](sf::Color c, int a3, int a2, int a1) {
         return add(add(add(night, withAlpha(c, a3)), withAlpha(c, a2)), withAlpha(c, a1));
     };
+    sf::Image f = frame(g);
+    EXPECT_TRUE(shows(f, 155, 435, over(halo, sf::Color(27, 23, 57, 220))));
+    EXPECT_TRUE(shows(f, 690, 435, over(halo, sf::Color(60, 50, 10, 220))));
+    EXPECT_TRUE(shows(f, 102, 435, halo));  // the halo reaches 4 px past each edge
+    EXPECT_TRUE(shows(f, 155, 452, halo));
+    EXPECT_TRUE(shows(f, 100, 435, night));
+    EXPECT_TRUE(shows(f, 262, 435, night));  // a broken brick: no body, no halo
+    // Centres opaque; beside them the three glow rings add up.
     EXPECT_TRUE(shows(f, 640, 890, rgb(Palette::Teal)));
     EXPECT_TRUE(shows(f, 708, 890, rings(Palette::Teal, 16, 25, 50)));
     EXPECT_TRUE(shows(f, 910, 650, rgb(Palette::Frost)));
     EXPECT_TRUE(shows(f, 923, 650, rings(Palette::IceBlue, 15, 22, 45)));
-    const Rgb spark = add(night, sf::Color(255, 255, 255, 220));
     EXPECT_TRUE(shows(f, 150, 650, spark));
-
     g.state = S::Paused;  // the pause veil lies over everything
     f = frame(g);
     EXPECT_TRUE(shows(f, 150, 650, over(spark, sf::Color(4, 8, 20, 200))));

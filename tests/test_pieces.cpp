@@ -44,55 +44,31 @@ TEST(BrickLayout, EveryLevelsGridAndWhereTheNormalWindowPutsIt) {
     EXPECT_EQ(cells.at(25).outlineColor, sf::Color(240, 160, 48, 255));
 }
 
-TEST(RoundReset, ARealGameSeatsPaddleAndBallAndRebuildsTheGrid) {
-    Game game;
-    // A flying ball mid-level 3, the paddle moved away.
-    game.level = 3;
-    game.ballVelocity = {120.f, -300.f};
-    game.ballLaunched = true;
-    game.paddle.setPosition({300.f, 500.f});
-    game.resetRound();
-    game.resetRound();
-    EXPECT_EQ(game.paddle.getPosition(), sf::Vector2f(640.f, 890.f));
-    EXPECT_EQ(game.ball.getPosition(), sf::Vector2f(640.f, 859.f));
-    EXPECT_EQ(game.ballVelocity, sf::Vector2f(0.f, 0.f));
-    EXPECT_FALSE(game.ballLaunched);
-    ASSERT_EQ(game.bricks.size(), 45u);
-    // Row 0 of level 3 starts at column 1.
-    EXPECT_EQ(game.bricks[0].shape.getPosition(), sf::Vector2f(212.f, 100.f));
-}
-
 TEST(Particles, BurstsDrawInOrderAndSparksMoveDampAndExpire) {
     seedRandom(4242);
     std::vector<int> r(22 * 4 + 1);
     std::generate(r.begin(), r.end(), drawRandom);
-    const auto fromDraw = [](int d, float lo, float hi) { return d / 32767.f * (hi - lo) + lo; };
-
+    const auto fromDraw = [&](std::size_t k, float lo, float hi) { return r[k] / 32767.f * (hi - lo) + lo; };
     std::vector<Particle> sparks;
     seedRandom(4242);
-    for (int count : {0, -3}) appendParticles(sparks, {1.f, 1.f}, sf::Color::Red, count);
-    appendParticles(sparks, {300.f, 200.f}, sf::Color(240, 160, 48, 255), 22);
-    EXPECT_EQ(drawRandom(), r[22 * 4]) << "four draws per spark, none for a count of 0 or less";
+    appendParticles(sparks, {1.f, 1.f}, sf::Color::Red, -3);
+    appendParticles(sparks, {300.f, 200.f}, Palette::Amber, 22);
+    EXPECT_EQ(drawRandom(), r[22 * 4]) << "four draws per spark, none for a negative count";
     ASSERT_EQ(sparks.size(), 22u);
-    for (std::size_t i = 0; i < 22; ++i) {
-        const float radians = fromDraw(r[4 * i], 0.f, 360.f) * 3.14159f / 180.f;
-        const float speed = fromDraw(r[4 * i + 1], 80.f, 320.f);
-        EXPECT_FLOAT_EQ(sparks[i].velocity.x, std::cos(radians) * speed) << i;
-        EXPECT_FLOAT_EQ(sparks[i].velocity.y, std::sin(radians) * speed) << i;
-        EXPECT_FLOAT_EQ(sparks[i].life, fromDraw(r[4 * i + 2], 0.4f, 1.1f)) << i;
+    for (std::size_t i = 0; i < 22; ++i) {  // angle, speed, life, size
+        const float radians = fromDraw(4 * i, 0.f, 360.f) * 3.14159f / 180.f, speed = fromDraw(4 * i + 1, 80.f, 320.f);
+        EXPECT_EQ(sparks[i].velocity, sf::Vector2f(std::cos(radians) * speed, std::sin(radians) * speed)) << i;
+        EXPECT_EQ(sparks[i].life, fromDraw(4 * i + 2, 0.4f, 1.1f)) << i;
         EXPECT_EQ(sparks[i].maxLife, sparks[i].life) << i;
-        EXPECT_FLOAT_EQ(sparks[i].size, fromDraw(r[4 * i + 3], 2.f, 7.f)) << i;
+        EXPECT_EQ(sparks[i].size, fromDraw(4 * i + 3, 2.f, 7.f)) << i;
     }
-
     // Tagged by size; a life of exactly dt ends at 0 and goes as well.
-    const float lives[] = {0.5f, 0.01f, 0.3f, 0.05f, 0.4f};
-    sparks.resize(5);
-    for (std::size_t i = 0; i < 5; ++i)
-        sparks[i] = {{100.f, 100.f}, {200.f, 0.f}, sf::Color::White, lives[i], 1.f, float(i)};
+    sparks.resize(3);
+    for (std::size_t i = 0; i < 3; ++i)
+        sparks[i] = {{100.f, 100.f}, {200.f, 0.f}, sf::Color::White, i == 1 ? 0.05f : 0.5f, 1.f, float(i)};
     advanceParticles(sparks, 0.05f);
-    ASSERT_EQ(sparks.size(), 3u);
-    EXPECT_EQ((std::vector<float>{sparks[0].size, sparks[1].size, sparks[2].size}),
-              (std::vector<float>{0.f, 2.f, 4.f}));
+    ASSERT_EQ(sparks.size(), 2u);
+    EXPECT_EQ(sparks[1].size, 2.f);
     EXPECT_FLOAT_EQ(sparks[0].position.x, 110.f);
     EXPECT_FLOAT_EQ(sparks[0].velocity.x, 180.f);
 }
@@ -120,25 +96,21 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
         ASSERT_EQ(tone.size(), row.samples);
         const bool noisy = row.wave == kNoisySquare;
         EXPECT_EQ(drawRandom(), draws[noisy ? row.samples : 0]) << "one draw per noisy sample";
-        // sin 0 is not above 0, so the square starts on its low level.
-        EXPECT_TRUE(noisy ? tone[0] < -19599 : tone[0] == 0) << tone[0];
-
-        // Written out step by step in single precision; beyond 16 bits the
-        // sample pins to the limit, it never wraps to the other sign.
+        // Step by step in single precision; past 16 bits a sample pins to the
+        // limit rather than wrapping, and only the noisy square gets there.
         int mismatches = 0, pinned = 0;
         for (std::size_t i = 0; i < row.samples; ++i) {
             const float t = static_cast<float>(i) / 44100.f, p = t / row.seconds;
             const float f = row.wave == kRisingSine ? row.hz * 0.5f * p + row.hz : row.hz;
-            float v = std::sin(f * 6.28318f * t);
-            if (noisy)
-                v = draws[i] / 32767.f * 0.6f - 0.3f +
-                    (std::sin((1.f - p * 0.8f) * row.hz * 6.28318f * t) > 0.f ? 1.f : -1.f);
+            const float v = noisy ? draws[i] / 32767.f * 0.6f - 0.3f +
+                                        (std::sin((1.f - p * 0.8f) * row.hz * 6.28318f * t) > 0.f ? 1.f : -1.f)
+                                  : std::sin(f * 6.28318f * t);
             const int want = int(std::clamp(v * (1.f - p) * 28000.f, -32768.f, 32767.f));
-            mismatches += tone[i] != want ? 1 : 0;
-            pinned += tone[i] == 32767 || tone[i] == -32768 ? 1 : 0;
+            mismatches += tone[i] != want;
+            pinned += tone[i] == 32767 || tone[i] == -32768;
         }
         EXPECT_EQ(mismatches, 0);
-        EXPECT_EQ(pinned > 0, noisy) << "only the noisy square is loud enough to need the clamp";
+        EXPECT_EQ(pinned > 0, noisy);
     }
     // Worked by hand: sample 25 of the 440 Hz sine, sin(440 * 2pi * 25 / 44100)
     // = 0.99999 at envelope 1 - 25 / 2646, about 27735; halfway through the
