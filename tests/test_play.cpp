@@ -196,8 +196,16 @@ TEST(PlayFlight, BrickFacesTiesPaddleAnglesAndTheLostLine) {
     EXPECT_TRUE(collision::isBelowLostLine({600.f, 1010.001f}, 960.f));
 }
 
-TEST(PlayFlight, TwoBricksTouchedBreakOneAFrameInListOrder) {
-    Harness h;  // under the 7 pixel gap between the first two bricks
+TEST(PlayFlight, CornerAndTwoBricksTouchedThroughTheUpdate) {
+    Harness h;  // the top right corner: both walls, judged on one reading
+    h.flyUnder(h.game.bricks[0]);
+    h.game.ball.setPosition({1275.f, 4.f});
+    h.game.ballVelocity = {300.f, -300.f};
+    h.game.update(0.f);
+    EXPECT_EQ(h.game.ball.getPosition(), sf::Vector2f(1275.f, 11.f));
+    EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(-300.f, 300.f));
+    EXPECT_EQ(h.sounds, std::vector<SoundId>(2, SoundId::Wall));
+    // Under the 7 pixel gap between the first two bricks: one a frame, in list order.
     const Brick &first = h.game.bricks[0], &second = h.game.bricks[1];
     h.flyUnder(first, 53.5f);
     h.game.update(0.f);
