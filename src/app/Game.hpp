@@ -116,6 +116,7 @@ public:
     std::array<sf::SoundBuffer, kSoundCount> soundBuffers;
     std::array<std::optional<sf::Sound>, kSoundCount> sounds;
     std::vector<HighScoreEntry> highScores;
+    bool scoreSaveFailed = false;  // the last result could not be written to the file
 
     // Seams, so tests can stand in for the keyboard, the speakers and the
     // browser. They hold no game state.
