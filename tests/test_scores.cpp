@@ -5,14 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
-#include <utility>
+#include <algorithm>
 
-#if defined(__unix__) || defined(__APPLE__)
 #include <csignal>
-#include <sys/resource.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
-#endif
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,93 +35,162 @@ TEST(ScoreFileText, ParsesByTheFormattedNumberRuleAndRoundTrips) {
     EXPECT_EQ(parsed("300 Polar\nabc\n\n120  Frost\n"), fourLines);
     // Windows line ends read the same.
     EXPECT_EQ(parsed("300 Polar\r\nabc\r\n\r\n120  Frost\r\n"), fourLines);
-    EXPECT_EQ(parsed("42"), (Rows{{42, ""}}));
-    EXPECT_EQ(parsed("42abc"), (Rows{{42, "abc"}}));
-    EXPECT_EQ(parsed("-7 Tind"), (Rows{{-7, "Tind"}}));
-    EXPECT_EQ(parsed("2147483647 Max\n2147483648 Over\n-2147483648 Min\n-2147483649 Under\n"),
-              (Rows{{2147483647, "Max"}, {INT32_MIN, "Min"}}));
+    // Signed 32-bit or no entry; the name may follow the number directly.
+    EXPECT_EQ(parsed("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc"),
+              (Rows{{2147483647, "Max"}, {42, ""}, {42, "abc"}, {INT32_MIN, "Min"}}));
 
     const std::vector<HighScoreEntry> table{
         {"Frost", 1250}, {" Lead", 40}, {"", 0}, {"Snow  Owl ", -7}};
-    const std::string text = formatScoreText(table);
-    EXPECT_EQ(text, "1250 Frost\n40  Lead\n0 \n-7 Snow  Owl \n");
-    EXPECT_EQ(parsed(text), rows(table));
+    EXPECT_EQ(formatScoreText(table), "1250 Frost\n40  Lead\n0 \n-7 Snow  Owl \n");
+    EXPECT_EQ(parsed(formatScoreText(table)), rows(table));
 }
 
 TEST(ScoreTable, OrderTiesCapAndAdmission) {
-    std::vector<HighScoreEntry> table{{"A", 300}, {"Old", 200}, {"C", 100}};
-    insertScore(table, HighScoreEntry{"New", 200});
-    EXPECT_EQ(rows(table), (Rows{{300, "A"}, {200, "Old"}, {200, "New"}, {100, "C"}}));
-
-    table = {{"A", 500}, {"B", 400}, {"C", 300}, {"D", 200}, {"E", 100}};
-    insertScore(table, HighScoreEntry{"F", 150});
-    const Rows after150{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {150, "F"}};
-    EXPECT_EQ(rows(table), after150);
-    insertScore(table, HighScoreEntry{"G", 150});  // ties the fifth, so falls off
-    EXPECT_EQ(rows(table), after150);
-
+    std::vector<HighScoreEntry> table{{"A", 500}, {"B", 400}, {"C", 300}, {"D", 200}, {"E", 100}};
+    insertScore(table, {"New", 200});  // below its equal; the last entry falls off
+    insertScore(table, {"G", 200});    // ties the fifth, so falls off itself
+    EXPECT_EQ(rows(table), (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "New"}}));
     // Full: strictly above the fifth. With room: anything above 0.
-    EXPECT_FALSE(qualifiesForTable(table, 150));
-    EXPECT_TRUE(qualifiesForTable(table, 151));
+    EXPECT_FALSE(qualifiesForTable(table, 200));
+    EXPECT_TRUE(qualifiesForTable(table, 201));
     table.pop_back();
     EXPECT_TRUE(qualifiesForTable(table, 1));
     EXPECT_FALSE(qualifiesForTable(table, 0));
 }
 
-TEST(ScoreFileRead, OddFilesNeitherHangNorCrash) {
+long entries(const fs::path& dir) {
+    return std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+}
+
+// Runs body in a child process; what it returns comes back as the exit code.
+template <class Body>
+pid_t spawn(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(body() ? 0 : 1);
+    return pid;
+}
+
+bool succeeded(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     ScopedTempDir dir;
     const fs::path file = dir.path() / kScoreFileName;
-    EXPECT_TRUE(loadScoreFile(file).empty());
-    // The line cut by the size cap was never seen whole, so it is no entry.
-    writeFile(file, "300 Polar\n5 " + std::string(kMaxScoreFileBytes, 'x') + "\n");
-    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{300, "Polar"}}));
+    // Bytes of every kind, then a line cut by the size cap, which was never seen whole.
+    writeFile(file, std::string("900 Polar\n#qX!\0\x01\x7f\x80\xff\r\n5 ", 23) +
+                        std::string(kMaxScoreFileBytes, 'x') + "\n");
+    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{900, "Polar"}}));
 
-    // Binary garbage, NULs included, past the cap; no line of it starts with a number.
-    std::string garbage = "900 Polar\n777 Frost\n";
-    while (garbage.size() < 4 * kMaxScoreFileBytes)
-        garbage += std::string("#qX!\0\x01\x7f\x80\xff\r\n", 11);
-    writeFile(file, garbage);
-    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{900, "Polar"}, {777, "Frost"}}));
-
-    fs::remove(file);
-    fs::create_directory(file);
-    EXPECT_TRUE(loadScoreFile(file).empty());
-#if defined(__unix__) || defined(__APPLE__)
     // Opening a pipe with no writer would block.
     fs::remove(file);
     ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
     EXPECT_TRUE(loadScoreFile(file).empty());
-#endif
+
+    // Write-only for its owner, in a folder anyone may write to. Root reads
+    // everything, so the child becomes nobody first.
+    const fs::path locked = dir.path() / "locked.txt";
+    writeFile(locked, "900 Polar\n");
+    fs::permissions(locked, fs::perms::owner_write);
+    fs::permissions(dir.path(), fs::perms::all);
+    EXPECT_TRUE(succeeded(spawn([&locked] {
+        if (geteuid() == 0 && (setgroups(0, nullptr) || setgid(65534) || setuid(65534)))
+            return false;
+        std::error_code error;
+        return loadScoreFile(locked).empty() && !recordScoreInFile(locked, {"Ny", 1}, error) &&
+               error == std::errc::permission_denied;
+    })));
+    fs::permissions(locked, fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_EQ(readFile(locked), "900 Polar\n");
+    EXPECT_EQ(entries(dir.path()), 2);
 }
 
-// Through a real Game, which opens a window.
-TEST(GameHighScores, LoadsRecordsAndSurvivesAFailedRewrite) {
+// Through a real Game, which opens a window. Its score file is a link to a
+// file of another owner, with a mode of its own.
+TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     ScopedTempDir dir;
     ScopedWorkingDir cwd(dir.path());
-    const fs::path file = dir.path() / "tundrel_score.txt";
-    writeFile(file, "100 E\r\n500 A\r\n junk\r\n200 D\r\n50 F\r\n400 B\r\n200 Dd\r\n300 C\r\n");
+    const fs::path target = "kept/scores.txt";
+    fs::create_directory("kept");
+    writeFile(target, "100 E\r\n500 A\r\n junk\r\n200 D\r\n50 F\r\n400 B\r\n200 Dd\r\n300 C\r\n");
+    fs::create_symlink(target, kScoreFileName);
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
+    ASSERT_EQ(chown(target.c_str(), owner, static_cast<gid_t>(-1)), 0);
+
     Game game;
     EXPECT_EQ(rows(game.highScores),
               (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "Dd"}}));
     game.saveHighScore("Anonym", 250);
     const std::string written = "500 A\n400 B\n300 C\n250 Anonym\n200 D\n";
-    EXPECT_EQ(readFile(file), written);
+    EXPECT_EQ(readFile(target), written);
+    EXPECT_TRUE(fs::is_symlink(kScoreFileName));
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(info.st_uid, owner);
 
-#if defined(__unix__) || defined(__APPLE__)
-    // A file-size limit stops even root mid-write, much like a full disk.
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    const rlimit tiny{8, previous.rlim_max};
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    // Another copy holds the lock for longer than a save waits.
+    const int held = open(scoreTempPath(target).c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
     game.saveHighScore("Polar", 450);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, handler);
-    EXPECT_EQ(readFile(file), written);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    close(held);
+    EXPECT_EQ(readFile(target), written);
+    EXPECT_TRUE(game.scoreSaveFailed);
     EXPECT_EQ(rows(game.highScores),
               (Rows{{500, "A"}, {450, "Polar"}, {400, "B"}, {300, "C"}, {250, "Anonym"}}));
-#endif
+    // The next save takes over the temporary file left behind.
+    game.saveHighScore("Frost", 1);
+    EXPECT_FALSE(game.scoreSaveFailed);
+    EXPECT_EQ(entries("kept"), 1);
+}
+
+// Saves first, first + 2, ... up to 199. Each save must still hold the one
+// before, unless five newer results pushed it out.
+bool saveRisingScores(const fs::path& file, const char* name, int first) {
+    std::error_code error;
+    for (int score = first; score < 200; score += 2) {
+        const auto table = recordScoreInFile(file, {name, score}, error);
+        const auto previous = [&](const HighScoreEntry& e) { return e.score == score - 2; };
+        if (!table || (table->back().score <= score - 2 &&
+                       std::none_of(table->begin(), table->end(), previous)))
+            return false;
+    }
+    return true;
+}
+
+TEST(ScoreFileFaults, TwoCopiesSavingInTurnKeepEveryResult) {
+    ScopedTempDir dir;
+    const fs::path file = dir.path() / kScoreFileName;
+    const pid_t a = spawn([&file] { return saveRisingScores(file, "A", 1); });
+    const pid_t b = spawn([&file] { return saveRisingScores(file, "B", 2); });
+    EXPECT_TRUE(succeeded(a) & succeeded(b));  // both waited for
+    EXPECT_EQ(rows(loadScoreFile(file)),
+              (Rows{{199, "A"}, {198, "B"}, {197, "A"}, {196, "B"}, {195, "A"}}));
+}
+
+TEST(ScoreFileFaults, AKilledWriterLeavesAWholeTableAndOneTemporaryFileAtMost) {
+    ScopedTempDir dir;
+    const fs::path file = dir.path() / kScoreFileName;
+    writeFile(file, "5 O\n4 O\n3 O\n2 O\n1 O\n");
+    for (int round = 0; round < 30; ++round) {
+        const pid_t writer = spawn([&file] {
+            std::error_code error;
+            while (recordScoreInFile(file, {"W", loadScoreFile(file).front().score + 1}, error))
+                continue;
+            return false;
+        });
+        usleep(static_cast<useconds_t>(300 + 500 * round));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        // Every whole table here has five lines.
+        ASSERT_EQ(loadScoreFile(file).size(), 5u);
+        EXPECT_EQ(readFile(file), formatScoreText(loadScoreFile(file)));
+        EXPECT_LE(entries(dir.path()), 2);
+    }
+    EXPECT_GT(loadScoreFile(file).front().score, 5);
 }
 
 }  // namespace

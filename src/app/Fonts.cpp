@@ -3,6 +3,7 @@
 #include "app/SfmlCompat.hpp"
 
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 #if defined(TUNDREL_HAVE_FONTCONFIG)
@@ -66,4 +67,11 @@ int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates) {
             return static_cast<int>(i);
     }
     return -1;
+}
+
+void reportNoFont(const std::vector<std::string>& tried) {
+    std::cerr << "tundrel: no usable font, the game runs without text; tried:";
+    for (const std::string& path : tried)
+        std::cerr << ' ' << path;
+    std::cerr << '\n';
 }

@@ -13,3 +13,6 @@ std::vector<std::string> fontCandidates();
 // Opens the first candidate that loads. Returns its index, or -1 when none
 // does (the game then runs without text).
 int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates);
+
+// One line on standard error: no font could be used, and which were tried.
+void reportNoFont(const std::vector<std::string>& tried);

@@ -15,7 +15,9 @@ Game::Game()
       openUrl(openInBrowser) {
     seedRandom(static_cast<unsigned>(std::time(nullptr)));
     createWindow(false);
-    openFirstFont(font, fontCandidates());
+    const std::vector<std::string> fonts = fontCandidates();
+    if (openFirstFont(font, fonts) < 0)
+        reportNoFont(fonts);
     buildSounds();
     loadHighScores();
     resetRound();

@@ -117,6 +117,7 @@ public:
     std::array<sf::SoundBuffer, kSoundCount> soundBuffers;
     std::array<std::optional<sf::Sound>, kSoundCount> sounds;
     std::vector<HighScoreEntry> highScores;
+    bool scoreSaveFailed = false;  // the last result could not be written to the file
 
     // Set by a key press that changed the page: its typed character follows
     // it in the queue and is dropped.

@@ -1,15 +1,26 @@
 #include "app/Game.hpp"
 #include "scores/ScoreFile.hpp"
 
+#include <iostream>
+
 void Game::loadHighScores() {
     highScores = loadScoreFile(kScoreFileName);
 }
 
 void Game::saveHighScore(const std::string& name, int score) {
-    insertScore(highScores, HighScoreEntry{name, score});
-    // A failed write keeps the old file; the table in memory still has the
-    // new entry until the game ends.
-    writeScoreFile(kScoreFileName, formatScoreText(highScores));
+    const HighScoreEntry entry{name, score};
+    std::error_code error;
+    if (std::optional<std::vector<HighScoreEntry>> written =
+            recordScoreInFile(kScoreFileName, entry, error)) {
+        highScores = std::move(*written);
+        scoreSaveFailed = false;
+        return;
+    }
+    // The result still counts for this run; the list page says it was not stored.
+    insertScore(highScores, entry);
+    scoreSaveFailed = true;
+    std::cerr << "tundrel: could not save the result to " << kScoreFileName << ": "
+              << error.message() << '\n';
 }
 
 bool Game::qualifiesForHighScore() const {

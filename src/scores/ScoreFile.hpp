@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 inline constexpr std::size_t kMaxHighScores = 5;
@@ -39,20 +40,25 @@ void insertScore(std::vector<HighScoreEntry>& table, HighScoreEntry entry);
 // room, strictly above the fifth score once it is full.
 bool qualifiesForTable(const std::vector<HighScoreEntry>& table, std::int32_t score);
 
-// The file's bytes, at most maxBytes of them. A file longer than that is cut
-// back to its last complete line. Empty when the path is missing, is not a
-// regular file (a folder, a pipe, a device) or cannot be read.
-std::optional<std::string> readScoreFile(const std::filesystem::path& path,
+// The file's bytes, at most maxBytes of them; a file longer than that is cut
+// back to its last complete line. A missing file reads as empty text. Empty,
+// with the system's reason in error, when the file is there but cannot be
+// read or is not a regular file (a folder, a pipe, a device).
+std::optional<std::string> readScoreFile(const std::filesystem::path& path, std::error_code& error,
                                          std::size_t maxBytes = kMaxScoreFileBytes);
 
 // readScoreFile then parseScoreText; an empty table when there is nothing to read.
 std::vector<HighScoreEntry> loadScoreFile(const std::filesystem::path& path);
 
-// Where writeScoreFile stages the new text before it replaces the target:
-// beside it, named after it and this process.
+// Where a save stages the new text: beside the file, under one fixed name, so
+// a crash leaves at most one behind and the next save reuses it.
 std::filesystem::path scoreTempPath(const std::filesystem::path& target);
 
-// Replaces the file with text as a whole: writes a temporary file beside it
-// and renames that over the target. On any failure the temporary file is
-// removed, the old file is left as it was, and the result is false.
-bool writeScoreFile(const std::filesystem::path& target, const std::string& text);
+// Records one result: under an advisory lock (waiting up to two seconds),
+// reads the file as it is now, inserts the entry and replaces the file whole
+// through the temporary file. A symbolic link is written through; the old
+// mode and owner are kept. Returns the table written, or nothing, with the
+// reason in error, when any step fails; the file is then left as it was.
+std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const std::filesystem::path& path,
+                                                             const HighScoreEntry& entry,
+                                                             std::error_code& error);

@@ -24,6 +24,8 @@ void Game::drawHighScoreList() {
     if (highScores.empty())
         drawText("Ingen high scores enna!", 0.5f * w, 280.f, 22, Palette::Frost, true);
 
+    if (scoreSaveFailed)
+        drawText("Kunne ikke lagre resultatet!", 0.5f * w, h - 170.f, 18, Palette::Red, true);
     drawText("[ Klikk eller SPACE ] Tilbake", 0.5f * w, h - 120.f, 22,
              layout::promptColor(animTime), true);
 }
