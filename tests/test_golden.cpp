@@ -112,6 +112,8 @@ TEST_P(Golden, EveryPageAsPlayReachesIt) {
     expectPage("name-entry");
     h.press(Key::Enter);
     expectPage("high-scores-full");
+    g.scoreSaveFailed = true;  // as after a save the file refused
+    expectPage("high-scores-unsaved");
 
     h.press(Key::Space);  // back to the title, then a perfect game
     h.press(Key::Space);

@@ -141,9 +141,11 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     EXPECT_TRUE(game.scoreSaveFailed);
     EXPECT_EQ(rows(game.highScores),
               (Rows{{500, "A"}, {450, "Polar"}, {400, "B"}, {300, "C"}, {250, "Anonym"}}));
-    // The next save takes over the temporary file left behind.
+    // The next save takes over the temporary file left behind; the unsaved
+    // result still counts for this run.
     game.saveHighScore("Frost", 1);
     EXPECT_FALSE(game.scoreSaveFailed);
+    EXPECT_EQ(rows(game.highScores)[1], (std::pair<std::int32_t, std::string>(450, "Polar")));
     EXPECT_EQ(entries("kept"), 1);
 }
 

@@ -118,6 +118,7 @@ public:
     std::array<std::optional<sf::Sound>, kSoundCount> sounds;
     std::vector<HighScoreEntry> highScores;
     bool scoreSaveFailed = false;  // the last result could not be written to the file
+    std::vector<HighScoreEntry> unsavedScores;  // results kept in memory only, for this run
 
     // Set by a key press that changed the page: its typed character follows
     // it in the queue and is dropped.
