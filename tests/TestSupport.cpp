@@ -14,27 +14,24 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-ScopedTempDir::ScopedTempDir() {
+ScopedTempDir::ScopedTempDir(bool enter) {
     std::random_device device;
     do
         path_ = fs::temp_directory_path() / ("tundrel-test-" + std::to_string(device()));
     while (!fs::create_directory(path_));
+    if (enter) {
+        previous_ = fs::current_path();
+        fs::current_path(path_);
+    }
 }
 
 ScopedTempDir::~ScopedTempDir() {
     std::error_code ec;
+    if (!previous_.empty())
+        fs::current_path(previous_, ec);
     // A test may have taken write permission away; give it back first.
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
-}
-
-ScopedWorkingDir::ScopedWorkingDir(const fs::path& dir) : previous_(fs::current_path()) {
-    fs::current_path(dir);
-}
-
-ScopedWorkingDir::~ScopedWorkingDir() {
-    std::error_code ec;
-    fs::current_path(previous_, ec);
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) {
@@ -110,15 +107,10 @@ class QuietScratchRun : public ::testing::Environment {
     void SetUp() override {
         sf::err().rdbuf(nullptr);
         setenv("ALSOFT_DRIVERS", "null", 0);
-        dir_ = std::make_unique<ScopedTempDir>();
-        cwd_ = std::make_unique<ScopedWorkingDir>(dir_->path());
+        dir_ = std::make_unique<ScopedTempDir>(true);
     }
-    void TearDown() override {
-        cwd_.reset();
-        dir_.reset();
-    }
+    void TearDown() override { dir_.reset(); }
     std::unique_ptr<ScopedTempDir> dir_;
-    std::unique_ptr<ScopedWorkingDir> cwd_;
 };
 
 [[maybe_unused]] ::testing::Environment* const quietScratchRun =

@@ -10,31 +10,19 @@
 
 namespace testing_support {
 
-// A fresh empty folder, removed again with everything in it.
+// A fresh empty folder, removed again with everything in it. Entered, it is
+// the working directory for its lifetime, so a Game built meanwhile reads and
+// writes its score file there and nowhere else.
 class ScopedTempDir {
 public:
-    ScopedTempDir();
+    explicit ScopedTempDir(bool enter = false);
     ~ScopedTempDir();
     ScopedTempDir(const ScopedTempDir&) = delete;
     ScopedTempDir& operator=(const ScopedTempDir&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
-};
-
-// Makes a folder the working directory for its lifetime, so a Game built in a
-// test reads and writes its score file there and nowhere else.
-class ScopedWorkingDir {
-public:
-    explicit ScopedWorkingDir(const std::filesystem::path& dir);
-    ~ScopedWorkingDir();
-    ScopedWorkingDir(const ScopedWorkingDir&) = delete;
-    ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
-
-private:
-    std::filesystem::path previous_;
+    std::filesystem::path path_, previous_;
 };
 
 // Writes a file whole, bytes as given.
@@ -49,8 +37,7 @@ std::string anyFontPath();
 // A real Game in a folder of its own, whose keyboard, speakers and browser
 // are recorders, driven by injected events and fixed update steps.
 struct Harness {
-    ScopedTempDir dir;
-    ScopedWorkingDir cwd{dir.path()};
+    ScopedTempDir dir{true};
     Game game;
     std::set<sf::Keyboard::Key> held;
     std::vector<SoundId> sounds;

@@ -110,8 +110,7 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
 // Through a real Game, which opens a window. Its score file is a link to a
 // file of another owner, with a mode of its own.
 TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
-    ScopedTempDir dir;
-    ScopedWorkingDir cwd(dir.path());
+    ScopedTempDir dir(true);
     const fs::path target = "kept/scores.txt";
     fs::create_directory("kept");
     writeFile(target, "100 E\r\n500 A\r\n junk\r\n200 D\r\n50 F\r\n400 B\r\n200 Dd\r\n300 C\r\n");
