@@ -83,6 +83,8 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     writeFile(file, std::string("900 Polar\n#qX!\0\x01\x7f\x80\xff\r\n5 ", 23) +
                         std::string(kMaxScoreFileBytes, 'x') + "\n");
     EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{900, "Polar"}}));
+    writeFile(file, "7 Tind");  // a last line without its line feed
+    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{7, "Tind"}}));
 
     // Opening a pipe with no writer would block.
     fs::remove(file);

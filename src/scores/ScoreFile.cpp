@@ -240,7 +240,6 @@ bool replaceWith(int fd, const fs::path& temp, const fs::path& target, const std
 
 std::optional<std::string> readScoreFile(const fs::path& path, std::error_code& error,
                                          std::size_t maxBytes) {
-    error.clear();
     // Non-blocking, so a pipe under the name cannot hold the game up.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0 && errno == ENOENT)
