@@ -68,7 +68,8 @@ screen=${2:-1920x1080x24}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/cwd"
-what="smoke run on a ${screen} screen$([ "$without_fonts" = 1 ] && echo ', without fonts')"
+what="smoke run on a ${screen} screen"
+[ "$without_fonts" = 0 ] || what="$what, without fonts"
 if xvfb-run -a -s "-screen 0 $screen" "$(realpath "$0")" --inside "$binary" "$scratch" "$without_fonts"; then
     echo "$what: started and quit cleanly"
 else
