@@ -89,7 +89,7 @@ inside_update() {
     if [ -f "$fs/etc/resolv.conf" ] && [ ! -L "$fs/etc/resolv.conf" ]; then
         mount_at --bind /etc/resolv.conf "$fs/etc/resolv.conf"
     fi
-    in_root "$fs" apt-get -qq update
+    in_root "$fs" apt-get -q --error-on=any update
     in_root "$fs" apt-get -qq -y -o Dpkg::Options::=--force-confold dist-upgrade
     in_root "$fs" apt-get -qq -y --no-install-recommends install "${packages[@]}"
     in_root "$fs" apt-get clean
@@ -200,7 +200,7 @@ prepare() {
     mv "$fs.new" "$fs"
 }
 
-mode=test
+mode="test"
 update=yes
 case "${1:-}" in
     --prepare) mode=prepare; shift ;;
@@ -211,8 +211,10 @@ esac
 
 if ! command -v mmdebstrap >/dev/null 2>&1; then
     echo "--- installing mmdebstrap"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap ||
-        { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap; }
+    # CI runs this beside ./tundrel.sh test, which may be installing too.
+    install=(apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 mmdebstrap)
+    DEBIAN_FRONTEND=noninteractive "${install[@]}" ||
+        { apt-get update -qq && DEBIAN_FRONTEND=noninteractive "${install[@]}"; }
 fi
 mkdir -p "$cache"
 
