@@ -3,8 +3,11 @@
 #
 #   ./tundrel.sh run     install what is missing, build, start the game
 #   ./tundrel.sh test    install what is missing, build, run every test
+#   ./tundrel.sh packages    list the Debian packages the build and tests need
 #
 # Extra arguments after "test" go to ctest. BUILD_DIR picks the build folder.
+# A test run ends with one line naming the SFML it was built against and the
+# counts, e.g. "SFML 2.5.1: 36 passed, 0 failed".
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")" && pwd)
@@ -13,7 +16,7 @@ packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev
           xvfb xauth xdotool fonts-dejavu-core)
 
 usage() {
-    echo "usage: $0 run | test [ctest arguments]" >&2
+    echo "usage: $0 run | test [ctest arguments] | packages" >&2
     exit 2
 }
 
@@ -42,15 +45,33 @@ setup() {
     fi
     echo "Installing: ${missing[*]}"
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        -o DPkg::Lock::Timeout=600 "${missing[@]}"
 }
+
+sfml_version=unknown
 
 configure_and_build() {
     local tests=$1
-    local jobs
+    local jobs log
     jobs=$(nproc 2>/dev/null || echo 2)
-    cmake -S "$root" -B "$build" -DTUNDREL_BUILD_TESTS="$tests" >/dev/null
+    if ! log=$(cmake -S "$root" -B "$build" -DTUNDREL_BUILD_TESTS="$tests"); then
+        echo "$log"
+        exit 1
+    fi
+    sfml_version=$(sed -n 's/^-- Building against SFML \(.*\)$/\1/p' <<<"$log" | tail -n 1)
     cmake --build "$build" -j "$jobs"
+}
+
+# The run's one-line verdict, from ctest's closing summary.
+summarise() {
+    local total failed
+    read -r failed total < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' "$1" | tail -n 1)
+    if [ -z "${total:-}" ]; then
+        echo "SFML $sfml_version: no test summary (the suite did not finish)"
+        return 1
+    fi
+    echo "SFML $sfml_version: $((total - failed)) passed, $failed failed"
 }
 
 # Runs a command on the real display, or on a virtual one when there is none.
@@ -79,7 +100,13 @@ case "$verb" in
         setup
         configure_and_build ON
         cd "$build"
-        with_display ctest --output-on-failure "$@"
+        status=0
+        with_display ctest --output-on-failure --no-tests=error "$@" 2>&1 | tee ctest.log || status=$?
+        summarise ctest.log || status=1
+        exit "$status"
+        ;;
+    packages)
+        printf '%s\n' "${packages[@]}"
         ;;
     *)
         usage

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the real game on a virtual screen of its own, waits for its window,
-# quits it from the title page with Escape, and checks that it ended with
+# lets it run two seconds, quits it from the title page with Escape, and checks that it ended with
 # exit code 0 and left no file behind.
 #
 # Usage: tools/smoke-run.sh [--without-fonts] BINARY [WIDTHxHEIGHTxDEPTH]
@@ -29,6 +29,9 @@ run() {
     if [ -z "$window" ]; then
         echo "no window appeared"; cat "$scratch/stderr"; kill "$pid" 2>/dev/null; return 1
     fi
+    # A few seconds of frames first; the game must still be there after them.
+    sleep 2
+    kill -0 "$pid" 2>/dev/null || { echo "ended by itself"; cat "$scratch/stderr"; return 1; }
     # The key release may find the window gone already; only the game's exit counts.
     xdotool key --window "$window" Escape 2>/dev/null || true
     for _ in $(seq 100); do

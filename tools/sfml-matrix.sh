@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# Builds and tests the game against the SFML of newer Debian suites, each in a
+# minimal root file system made with mmdebstrap: trixie (Debian 13) brings
+# SFML 2.6, sid (unstable) SFML 3. In each it runs the whole suite under Xvfb
+# (./tundrel.sh test), then starts the real game for a few seconds and closes
+# its window, which must end it with exit code 0. Each suite's run ends with a
+# line such as "SFML 3.1.0: 36 passed, 0 failed". Needs root on Debian.
+#
+#   tools/sfml-matrix.sh [--prepare | --no-update] SUITE...
+#
+#   --prepare     only build (or update) the root file systems
+#   --no-update   use a cached root file system as it is
+#
+# The root file systems are kept in /var/cache/tundrel-sfml (SFML_MATRIX_CACHE)
+# under <suite>-<hash of the package list>; a later run updates them with apt.
+# Packages come from the Debian mirror this machine's apt sources name.
+set -euo pipefail
+
+self=$(readlink -f "$0")
+root=$(cd "$(dirname "$self")/.." && pwd)
+cache=${SFML_MATRIX_CACHE:-/var/cache/tundrel-sfml}
+path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+
+die() { echo "sfml-matrix: $*" >&2; exit 1; }
+
+# The first plain Debian archive in the apt sources (not security or updates).
+debian_mirror() {
+    { cat /etc/apt/sources.list 2>/dev/null || true
+      for f in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+          [ -f "$f" ] && cat "$f"
+      done
+    } | awk '
+        /^[[:space:]]*#/ { next }
+        $1 == "URIs:" { for (i = 2; i <= NF; i++) print $i; next }
+        $1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; break } }
+    ' | grep -v -E 'security|updates' | grep -E '/debian/?$' | head -n 1 || true
+}
+
+# What goes into every root file system: the README's build and test packages.
+mapfile -t packages < <("$root/tundrel.sh" packages)
+
+# --- inside the private mount namespace ------------------------------------
+
+# Mounts a fresh /proc, /dev (own device nodes), /dev/pts, /dev/shm and /tmp
+# into the root file system; the EXIT trap takes them down again.
+mounted=()
+unmount_all() {
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || true
+    done
+    mounted=()
+}
+mount_at() {
+    local target=${*: -1}
+    mount "$@"
+    mounted+=("$target")
+}
+mount_system() {
+    local fs=$1 node name major minor
+    mount_at -t proc -o nosuid,nodev,noexec proc "$fs/proc"
+    mount_at -t tmpfs -o mode=755,size=1m,nosuid,noexec tmpfs "$fs/dev"
+    for node in "null 1 3" "zero 1 5" "full 1 7" "random 1 8" "urandom 1 9" "tty 5 0"; do
+        read -r name major minor <<<"$node"
+        mknod -m 666 "$fs/dev/$name" c "$major" "$minor"
+    done
+    ln -s /proc/self/fd "$fs/dev/fd"
+    ln -s /proc/self/fd/0 "$fs/dev/stdin"
+    ln -s /proc/self/fd/1 "$fs/dev/stdout"
+    ln -s /proc/self/fd/2 "$fs/dev/stderr"
+    mkdir "$fs/dev/pts" "$fs/dev/shm"
+    mount_at -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$fs/dev/pts"
+    ln -s pts/ptmx "$fs/dev/ptmx"
+    mount_at -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$fs/dev/shm"
+    mount_at -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$fs/tmp"
+}
+
+in_root() {
+    local fs=$1
+    shift
+    chroot "$fs" /usr/bin/env -i PATH="$path" HOME=/root LANG=C.UTF-8 TERM=dumb \
+        DEBIAN_FRONTEND=noninteractive "$@"
+}
+
+inside_update() {
+    local fs=$1
+    # apt needs the host's name service to reach the mirror.
+    [ -e "$fs/etc/resolv.conf" ] || [ -L "$fs/etc/resolv.conf" ] || touch "$fs/etc/resolv.conf"
+    if [ -f "$fs/etc/resolv.conf" ] && [ ! -L "$fs/etc/resolv.conf" ]; then
+        mount_at --bind /etc/resolv.conf "$fs/etc/resolv.conf"
+    fi
+    in_root "$fs" apt-get -q --error-on=any update
+    in_root "$fs" apt-get -qq -y -o Dpkg::Options::=--force-confold dist-upgrade
+    in_root "$fs" apt-get -qq -y --no-install-recommends install "${packages[@]}"
+    in_root "$fs" apt-get clean
+}
+
+# Copies the working tree (tracked and new files, no build folders) to /tmp.
+copy_sources() {
+    local dest=$1
+    mkdir -p "$dest"
+    if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git -C "$root" ls-files -z --cached --others --exclude-standard |
+            while IFS= read -r -d '' f; do [ -e "$root/$f" ] && printf '%s\0' "$f"; done |
+            tar -C "$root" --null -T - -cf - | tar -C "$dest" -xf -
+    else
+        tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$dest" -xf -
+    fi
+}
+
+inside_test() {
+    local fs=$1 suite=$2 status=0 line
+    copy_sources "$fs/tmp/tundrel"
+    if ! in_root "$fs" sh -c 'cd /tmp/tundrel && BUILD_DIR=/tmp/build ./tundrel.sh test' 2>&1 |
+            tee "$fs/tmp/suite.log" | grep --line-buffered -v -E '^SFML [^ ]+: '; then
+        status=1
+    fi
+    line=$(grep -E '^SFML [^ ]+: ' "$fs/tmp/suite.log" | tail -n 1 || true)
+    if [ -z "$line" ]; then
+        echo "SFML of $suite: the build failed"
+        return 1
+    fi
+    echo "$line"
+    return "$status"
+}
+
+if [ "${1:-}" = __inside ]; then
+    shift
+    fs=$1 action=$2 suite=$3
+    trap unmount_all EXIT
+    mount_system "$fs"
+    case "$action" in
+        update) inside_update "$fs" ;;
+        test) inside_test "$fs" "$suite" || exit 1 ;;
+    esac
+    exit 0
+fi
+
+# --- on the host ------------------------------------------------------------
+
+in_namespace() {
+    # A private mount namespace (nothing leaks to the host's mount table) and
+    # a private PID namespace (Xvfb and the game cannot outlive the run).
+    unshare --mount --propagation private --pid --fork --kill-child -- "$self" __inside "$@"
+}
+
+suite_dir() {
+    local hash
+    hash=$(printf '%s\n' "$1" "${packages[@]}" | sort | sha256sum | cut -c1-12)
+    echo "$cache/$1-$hash"
+}
+
+# Builds the suite's root file system, or updates the cached one.
+prepare() {
+    local suite=$1 fs=$2 update=$3 mirror old
+    if [ -d "$fs" ]; then
+        if [ "$update" = yes ]; then
+            echo "--- updating $fs"
+            in_namespace "$fs" update "$suite"
+        fi
+        return 0
+    fi
+    mirror=$(debian_mirror)
+    [ -n "$mirror" ] || die "no Debian mirror in this machine's apt sources"
+    for old in "$cache/$suite"-*; do
+        if [ -d "$old" ]; then rm -rf "$old"; fi
+    done
+    echo "--- building $fs from $mirror"
+    local IFS=,
+    # The mirror may be a snapshot whose Release files have passed their
+    # expiry date; they are still signed.
+    mmdebstrap --variant=apt --quiet \
+        --aptopt='Acquire::Check-Valid-Until "false"' \
+        --include="${packages[*]}" "$suite" "$fs.new" "$mirror"
+    mv "$fs.new" "$fs"
+}
+
+mode="test"
+update=yes
+case "${1:-}" in
+    --prepare) mode=prepare; shift ;;
+    --no-update) update=no; shift ;;
+esac
+[ $# -ge 1 ] || { sed -n '2,17s/^# \{0,1\}//p' "$self" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || die "must run as root (mmdebstrap, chroot and mounts)"
+
+if ! command -v mmdebstrap >/dev/null 2>&1; then
+    echo "--- installing mmdebstrap"
+    # CI runs this beside ./tundrel.sh test, which may be installing too.
+    install=(apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 mmdebstrap)
+    DEBIAN_FRONTEND=noninteractive "${install[@]}" ||
+        { apt-get update -qq && DEBIAN_FRONTEND=noninteractive "${install[@]}"; }
+fi
+mkdir -p "$cache"
+
+failed=0
+for suite in "$@"; do
+    [ "$suite" = unstable ] && suite=sid
+    fs=$(suite_dir "$suite")
+    set +e
+    (
+        set -e
+        # One run at a time per suite on this machine.
+        flock 9
+        prepare "$suite" "$fs" "$update"
+        if [ "$mode" = test ]; then
+            echo "--- building and testing on $suite"
+            in_namespace "$fs" test "$suite"
+        fi
+    ) 9>"$cache/$suite.lock"
+    [ $? -eq 0 ] || failed=1
+    set -e
+done
+exit "$failed"
