@@ -37,6 +37,7 @@ protected:
         const std::string file = name + (GetParam() ? "-wide" : "") + ".png";
         const fs::path golden = fs::path(TUNDREL_GOLDEN_DIR) / file;
         if (std::getenv("TUNDREL_UPDATE_GOLDEN")) {
+            fs::create_directories(golden.parent_path());
             EXPECT_TRUE(shot.saveToFile(golden.string()));
             return;
         }

@@ -2,14 +2,16 @@
 # Builds and tests the game against the SFML of newer Debian suites, each in a
 # minimal root file system made with mmdebstrap: trixie (Debian 13) brings
 # SFML 2.6, sid (unstable) SFML 3. In each it runs the whole suite under Xvfb
-# (./tundrel.sh test), then starts the real game for a few seconds and closes
-# its window, which must end it with exit code 0. Each suite's run ends with a
-# line such as "SFML 3.1.0: 36 passed, 0 failed". Needs root on Debian.
+# (./tundrel.sh test, which also starts and quits the real game). Each suite's
+# run ends with a line such as "SFML 3.1.0: 27 passed, 0 failed". Needs root
+# on Debian.
 #
 #   tools/sfml-matrix.sh [--prepare | --no-update] SUITE...
 #
-#   --prepare     only build (or update) the root file systems
-#   --no-update   use a cached root file system as it is
+#   --prepare          only build (or update) the root file systems
+#   --no-update        use a cached root file system as it is
+#   --update-goldens   render the golden pictures with the suite's SFML into
+#                      the working tree (tests/golden/sfml3 for SFML 3)
 #
 # The root file systems are kept in /var/cache/tundrel-sfml (SFML_MATRIX_CACHE)
 # under <suite>-<hash of the package list>; a later run updates them with apt.
@@ -108,6 +110,21 @@ copy_sources() {
     fi
 }
 
+# Renders the golden pictures with the suite's SFML and copies the folder the
+# build compares against back into the working tree.
+inside_goldens() {
+    local fs=$1
+    copy_sources "$fs/tmp/tundrel"
+    in_root "$fs" sh -c 'cd /tmp/tundrel && BUILD_DIR=/tmp/build tools/update-goldens.sh' >/dev/null
+    local dir
+    dir=$(in_root "$fs" sh -c 'grep -o "TUNDREL_GOLDEN_DIR=[^ ]*" /tmp/build/CMakeFiles/tundrel_tests.dir/flags.make | head -n 1' |
+          sed -e 's/.*TUNDREL_GOLDEN_DIR=\\*"*//' -e 's/\\*"*$//')
+    [ -n "$dir" ] || die "no golden folder in the build"
+    rm -rf "$root/${dir#/tmp/tundrel/}"
+    cp -r "$fs$dir" "$root/${dir#/tmp/tundrel/}"
+    echo "--- pictures written to ${dir#/tmp/tundrel/}; look at each before committing"
+}
+
 inside_test() {
     local fs=$1 suite=$2 status=0 line
     copy_sources "$fs/tmp/tundrel"
@@ -132,6 +149,7 @@ if [ "${1:-}" = __inside ]; then
     case "$action" in
         update) inside_update "$fs" ;;
         test) inside_test "$fs" "$suite" || exit 1 ;;
+        goldens) inside_goldens "$fs" ;;
     esac
     exit 0
 fi
@@ -180,8 +198,9 @@ update=yes
 case "${1:-}" in
     --prepare) mode=prepare; shift ;;
     --no-update) update=no; shift ;;
+    --update-goldens) mode=goldens; update=no; shift ;;
 esac
-[ $# -ge 1 ] || { sed -n '2,17s/^# \{0,1\}//p' "$self" >&2; exit 2; }
+[ $# -ge 1 ] || { sed -n '2,20s/^# \{0,1\}//p' "$self" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || die "must run as root (mmdebstrap, chroot and mounts)"
 
 if ! command -v mmdebstrap >/dev/null 2>&1; then
@@ -206,6 +225,8 @@ for suite in "$@"; do
         if [ "$mode" = test ]; then
             echo "--- building and testing on $suite"
             in_namespace "$fs" test "$suite"
+        elif [ "$mode" = goldens ]; then
+            in_namespace "$fs" goldens "$suite"
         fi
     ) 9>"$cache/$suite.lock"
     [ $? -eq 0 ] || failed=1

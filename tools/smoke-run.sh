@@ -5,7 +5,8 @@
 #
 # Usage: tools/smoke-run.sh [--without-fonts] BINARY [WIDTHxHEIGHTxDEPTH]
 #   (default screen 1920x1080x24). --without-fonts hides the system's fonts
-#   in a mount namespace of its own (root only; exits 77, "skipped", else)
+#   in a mount namespace of its own (root only, and not inside a chroot;
+#   exits 77, "skipped", else)
 #   and checks that the game says so on standard error and plays on.
 # Needs xvfb-run and xdotool.
 set -euo pipefail
@@ -61,8 +62,8 @@ without_fonts=0
 if [ "${1:-}" = --without-fonts ]; then
     without_fonts=1
     shift
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "skipped: hiding the fonts needs root"
+    if [ "$(id -u)" -ne 0 ] || ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "skipped: hiding the fonts needs root and a mount namespace of its own"
         exit 77
     fi
 fi
