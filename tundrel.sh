@@ -71,7 +71,10 @@ summarise() {
         echo "SFML $sfml_version: no test summary (the suite did not finish)"
         return 1
     fi
-    echo "SFML $sfml_version: $((total - failed)) passed, $failed failed"
+    local skipped
+    skipped=$(grep -c '\*\*\*Skipped' "$1" || true)
+    echo "SFML $sfml_version: $((total - failed - skipped)) passed, $failed failed$(
+        [ "$skipped" -eq 0 ] || echo ", $skipped skipped")"
 }
 
 # Runs a command on the real display, or on a virtual one when there is none.

@@ -52,6 +52,9 @@ std::string anyFontPath() {
 }
 
 Harness::Harness() {
+    // Pictures are drawn in DejaVu Sans Mono, whatever fontconfig prefers here.
+    EXPECT_TRUE(compat::openFont(game.font, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"))
+        << "DejaVu Sans Mono (fonts-dejavu-core) is missing";
     game.isKeyHeld = [this](sf::Keyboard::Key key) { return held.count(key) > 0; };
     game.onSoundPlayed = [this](SoundId id) { sounds.push_back(id); };
     game.openUrl = [this](const std::string& url) { urls.push_back(url); };
