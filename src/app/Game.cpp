@@ -3,6 +3,7 @@
 #include "app/Browser.hpp"
 #include "app/Fonts.hpp"
 #include "app/Random.hpp"
+#include "render/Icon.hpp"
 
 #include <algorithm>
 #include <ctime>
@@ -36,6 +37,7 @@ void Game::createWindow(bool wantFullscreen) {
     window.setFramerateLimit(kFrameRateLimit);
     window.setMouseCursorVisible(false);
     buildBackdrop();
+    compat::setIcon(window, drawIcon(kWindowIconSize));
 }
 
 void Game::runFrame(float elapsedSeconds) {
