@@ -6,6 +6,8 @@ include(GNUInstallDirs)
 
 set(TUNDREL_INSTALL_GAMESDIR "games" CACHE STRING
     "Folder for the game binary, relative to the prefix (Debian: games)")
+option(TUNDREL_ICON_PNGS
+       "Write the icon theme's PNGs at build time (runs the freshly built tundrel_icons)" ON)
 option(TUNDREL_DEBIAN_DOCS
        "Install Debian's copyright and changelog.gz in place of LICENSE" OFF)
 
@@ -47,12 +49,14 @@ add_executable(tundrel_icons tools/icon_pngs.cpp)
 target_compile_options(tundrel_icons PRIVATE ${TUNDREL_WARNINGS})
 target_link_libraries(tundrel_icons PRIVATE tundrel_core)
 set(_tundrel_pngs)
-foreach(_size 16 32 48 64 128 256)
-  list(APPEND _tundrel_pngs ${CMAKE_CURRENT_BINARY_DIR}/icons/${_size}x${_size}/apps/${TUNDREL_APP_ID}.png)
-endforeach()
-add_custom_command(OUTPUT ${_tundrel_pngs}
-  COMMAND tundrel_icons ${CMAKE_CURRENT_BINARY_DIR}/icons ${TUNDREL_APP_ID}
-  DEPENDS tundrel_icons VERBATIM)
+if(TUNDREL_ICON_PNGS)
+  foreach(_size 16 32 48 64 128 256)
+    list(APPEND _tundrel_pngs ${CMAKE_CURRENT_BINARY_DIR}/icons/${_size}x${_size}/apps/${TUNDREL_APP_ID}.png)
+  endforeach()
+  add_custom_command(OUTPUT ${_tundrel_pngs}
+    COMMAND tundrel_icons ${CMAKE_CURRENT_BINARY_DIR}/icons ${TUNDREL_APP_ID}
+    DEPENDS tundrel_icons VERBATIM)
+endif()
 add_custom_target(tundrel_data ALL
   DEPENDS ${_tundrel_pngs} ${_tundrel_out}/tundrel.6.gz ${_tundrel_out}/changelog.gz)
 
@@ -63,8 +67,10 @@ install(FILES ${_tundrel_out}/${TUNDREL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_tundrel_out}/${TUNDREL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/icons/
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+if(TUNDREL_ICON_PNGS)
+  install(DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/icons/
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+endif()
 install(FILES ${_tundrel_out}/tundrel.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(TUNDREL_DEBIAN_DOCS)

@@ -87,6 +87,7 @@ fi
 cmake -S "$root" -B "$scratch/build" \
   -DCMAKE_BUILD_TYPE=Debug \
   -DTUNDREL_REQUIRE_SFML3=ON \
+  -DTUNDREL_ICON_PNGS=OFF \
   -DSFML_DIR="$sfml_dir" \
   -DCMAKE_PREFIX_PATH="$prefix/usr" \
   -DCMAKE_EXE_LINKER_FLAGS="-Wl,--allow-shlib-undefined -Wl,-rpath-link,$prefix/usr/lib/$(gcc -print-multiarch)" \
