@@ -4,6 +4,7 @@
 #include "app/Fonts.hpp"
 #include "app/Random.hpp"
 #include "app/WindowModes.hpp"
+#include "render/Icon.hpp"
 
 #include <algorithm>
 #include <ctime>
@@ -40,6 +41,7 @@ void Game::createWindow(bool wantFullscreen) {
     window.setFramerateLimit(kFrameRateLimit);
     window.setMouseCursorVisible(false);
     buildBackdrop();
+    compat::setIcon(window, drawIcon(kWindowIconSize));
     fitPlayfieldToWindow(oldSize);
 }
 

@@ -123,6 +123,18 @@ inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
 
 inline sf::WindowHandle nativeHandle(const sf::Window& window) { return window.getNativeHandle(); }
 
+inline sf::Image filledImage(unsigned width, unsigned height, sf::Color color) {
+    return sf::Image({width, height}, color);
+}
+
+inline void setPixel(sf::Image& image, unsigned x, unsigned y, sf::Color color) {
+    image.setPixel({x, y}, color);
+}
+
+inline void setIcon(sf::Window& window, const sf::Image& icon) {
+    window.setIcon(icon.getSize(), icon.getPixelsPtr());
+}
+
 #else  // SFML 2.5 / 2.6
 
 inline std::optional<InputEvent> pollInput(sf::Window& window) {
@@ -199,6 +211,20 @@ inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
 }
 
 inline sf::WindowHandle nativeHandle(const sf::Window& window) { return window.getSystemHandle(); }
+
+inline sf::Image filledImage(unsigned width, unsigned height, sf::Color color) {
+    sf::Image image;
+    image.create(width, height, color);
+    return image;
+}
+
+inline void setPixel(sf::Image& image, unsigned x, unsigned y, sf::Color color) {
+    image.setPixel(x, y, color);
+}
+
+inline void setIcon(sf::Window& window, const sf::Image& icon) {
+    window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
+}
 
 #endif
 
