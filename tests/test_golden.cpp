@@ -1,11 +1,12 @@
 // Every page the player can see, reached by real play from a fixed seed in
-// fixed frame steps and held against stored pictures; then the colours of one
+// fixed frame steps, and the icon at every size, held against stored pictures; then the colours of one
 // frame against the palette blended by hand, since a picture only proves that
 // nothing changed. tools/update-goldens.sh writes the pictures anew: look at
 // each one before committing it.
 #include "TestSupport.hpp"
 
 #include "app/Random.hpp"
+#include "render/Icon.hpp"
 
 #include <gtest/gtest.h>
 
@@ -30,28 +31,32 @@ sf::Image frame(Game& game) {
     return compat::captureWindow(game.window);
 }
 
+// Compares a picture with the stored one of that name, or stores it when the
+// pictures are being made anew.
+void expectMatchesGolden(const sf::Image& shot, const std::string& file) {
+    const fs::path golden = fs::path(TUNDREL_GOLDEN_DIR) / file;
+    if (std::getenv("TUNDREL_UPDATE_GOLDEN")) {
+        fs::create_directories(golden.parent_path());
+        EXPECT_TRUE(shot.saveToFile(golden.string()));
+        return;
+    }
+    sf::Image want;
+    ASSERT_TRUE(want.loadFromFile(golden.string())) << golden;
+    ASSERT_EQ(want.getSize(), shot.getSize()) << file;
+    const std::uint8_t *a = shot.getPixelsPtr(), *b = want.getPixelsPtr();
+    int differing = 0;
+    for (std::size_t i = 0; i < std::size_t(shot.getSize().x) * shot.getSize().y; ++i, a += 4, b += 4)
+        differing += std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])}) >
+                     kChannelTolerance;
+    const fs::path failed = fs::temp_directory_path() / ("tundrel-failed-" + file);
+    EXPECT_TRUE(differing <= kMaxDifferingPixels || !shot.saveToFile(failed.string()))
+        << file << ": " << differing << " pixels differ; this run's picture is " << failed;
+}
+
 class Golden : public ::testing::TestWithParam<bool> {
 protected:
     void expectPage(const std::string& name) {
-        const sf::Image shot = frame(h.game);
-        const std::string file = name + (GetParam() ? "-wide" : "") + ".png";
-        const fs::path golden = fs::path(TUNDREL_GOLDEN_DIR) / file;
-        if (std::getenv("TUNDREL_UPDATE_GOLDEN")) {
-            fs::create_directories(golden.parent_path());
-            EXPECT_TRUE(shot.saveToFile(golden.string()));
-            return;
-        }
-        sf::Image want;
-        ASSERT_TRUE(want.loadFromFile(golden.string())) << golden;
-        ASSERT_EQ(want.getSize(), shot.getSize()) << file;
-        const std::uint8_t *a = shot.getPixelsPtr(), *b = want.getPixelsPtr();
-        int differing = 0;
-        for (std::size_t i = 0; i < std::size_t(shot.getSize().x) * shot.getSize().y; ++i, a += 4, b += 4)
-            differing += std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])}) >
-                         kChannelTolerance;
-        const fs::path failed = fs::temp_directory_path() / ("tundrel-failed-" + file);
-        EXPECT_TRUE(differing <= kMaxDifferingPixels || !shot.saveToFile(failed.string()))
-            << file << ": " << differing << " pixels differ; this run's picture is " << failed;
+        expectMatchesGolden(frame(h.game), name + (GetParam() ? "-wide" : "") + ".png");
     }
     void playUntil(S state) {
         for (int i = 0; i < 3000 && h.game.state != state; ++i)
@@ -125,6 +130,11 @@ TEST_P(Golden, EveryPageAsPlayReachesIt) {
     }
     playUntil(S::GameOver);
     expectPage("victory");
+}
+
+TEST(Icon, EverySizeAsDrawnBefore) {
+    for (const unsigned size : kIconSizes)
+        expectMatchesGolden(drawIcon(size), "icon-" + std::to_string(size) + ".png");
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, Golden, ::testing::Values(false, true),

@@ -13,5 +13,5 @@ cmake -S "$root" -B "$build" -DTUNDREL_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" --target tundrel_tests -j "$(nproc)"
 mkdir -p "$root/tests/golden"
 TUNDREL_UPDATE_GOLDEN=1 xvfb-run -a -s "-screen 0 1920x1080x24" \
-  "$build/tundrel_tests" --gtest_filter='Pages/Golden.*' --gtest_brief=1 2>/dev/null
+  "$build/tundrel_tests" --gtest_filter='Pages/Golden.*:Icon.*' --gtest_brief=1 2>/dev/null
 ls -l "$root/tests/golden"
