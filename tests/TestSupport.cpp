@@ -1,7 +1,5 @@
 #include "TestSupport.hpp"
 
-#include "app/Fonts.hpp"
-
 #include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
@@ -44,17 +42,8 @@ std::string readFile(const fs::path& path) {
     return contents.str();
 }
 
-std::string anyFontPath() {
-    for (const std::string& candidate : fontCandidates())
-        if (std::error_code ec; fs::is_regular_file(candidate, ec))
-            return candidate;
-    return {};
-}
-
 Harness::Harness() {
-    // Pictures are drawn in DejaVu Sans Mono, whatever fontconfig prefers here.
-    EXPECT_TRUE(compat::openFont(game.font, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"))
-        << "DejaVu Sans Mono (fonts-dejavu-core) is missing";
+    EXPECT_TRUE(compat::openFont(game.font, kTestFont)) << "fonts-dejavu-core is missing";
     game.isKeyHeld = [this](sf::Keyboard::Key key) { return held.count(key) > 0; };
     game.onSoundPlayed = [this](SoundId id) { sounds.push_back(id); };
     game.openUrl = [this](const std::string& url) { urls.push_back(url); };
@@ -104,20 +93,10 @@ bool Harness::breakNextBrick() {
 namespace {
 
 // No sound card here: OpenAL's null output gives the players a working
-// device and keeps ALSA quiet; the library's complaints are not ours.
-// Every test runs in a scratch folder, so none leaves a score file behind.
-class QuietScratchRun : public ::testing::Environment {
-    void SetUp() override {
-        sf::err().rdbuf(nullptr);
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        dir_ = std::make_unique<ScopedTempDir>(true);
-    }
-    void TearDown() override { dir_.reset(); }
-    std::unique_ptr<ScopedTempDir> dir_;
-};
-
-[[maybe_unused]] ::testing::Environment* const quietScratchRun =
-    ::testing::AddGlobalTestEnvironment(new QuietScratchRun);
+// device and keeps ALSA quiet; the library's complaints are not ours. Every
+// test runs in a scratch folder, so none leaves a score file behind.
+[[maybe_unused]] const int quiet = (sf::err().rdbuf(nullptr), setenv("ALSOFT_DRIVERS", "null", 0));
+ScopedTempDir scratch(true);
 
 }  // namespace
 

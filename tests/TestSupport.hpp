@@ -31,8 +31,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes);
 // Reads a file whole; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 
-// A TrueType font that exists on this machine (DejaVu Sans Mono).
-std::string anyFontPath();
+// The font the tests draw in, whatever fontconfig prefers on this machine.
+inline const std::string kTestFont = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
 // A real Game in a folder of its own, whose keyboard, speakers and browser
 // are recorders, driven by injected events and fixed update steps.

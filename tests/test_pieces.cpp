@@ -1,8 +1,12 @@
-// Round setup, spark bursts and sound effects: the brick grid of every level,
-// paddle, ball and bricks as a real Game lays them out, the sparks' draws and
-// motion, and each effect's samples and player.
+// The pieces: the brick grid of every level, the sparks' draws and motion,
+// each sound effect's samples and player, the frame loop's clocks, fonts and
+// window modes. tools/smoke-run.sh starts and quits the real program.
+#include "TestSupport.hpp"
+
+#include "app/Fonts.hpp"
 #include "app/Game.hpp"
 #include "app/Random.hpp"
+#include "app/WindowModes.hpp"
 #include "audio/Tone.hpp"
 #include "gameplay/Particles.hpp"
 #include "gameplay/Round.hpp"
@@ -119,4 +123,46 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
     EXPECT_NEAR(toneSamples(523.f, 0.5f, kRisingSine)[11025], 5369, 3);
     // 0.00004 s is 1.764 samples: the fraction is dropped, not rounded.
     EXPECT_EQ(toneSamples(300.f, 0.00004f, kSine).size(), 1u);
+}
+
+TEST(FrameLoop, CapsTheStepAndHoldsThePausedBall) {
+    testing_support::Harness h;
+    Game& game = h.game;
+    // A 0.2 s frame advances everything by exactly 0.05 s.
+    game.cheerTimer = 1.f;
+    game.runFrame(0.2f);
+    EXPECT_EQ(std::vector<float>({game.animTime, game.paddleGlowPhase, game.cheerTimer}),
+              std::vector<float>({0.05f * 0.4f, 0.05f * 3.f, 0.95f}));
+    // Paused: the ball stays where it is.
+    game.state = GameState::Paused;
+    game.ballLaunched = true;
+    game.ballVelocity = {200.f, -300.f};
+    game.ball.setPosition({400.f, 500.f});
+    game.runFrame(0.01f);
+    EXPECT_EQ(game.ball.getPosition(), sf::Vector2f(400.f, 500.f));
+}
+
+TEST(Fonts, FirstCandidateThatOpensWins) {
+    testing_support::ScopedTempDir dir;
+    const std::string font = testing_support::kTestFont, missing = (dir.path() / "missing.ttf").string(),
+                      junk = (dir.path() / "junk.ttf").string(), folder = dir.path().string();
+    testing_support::writeFile(junk, "this is not a font");
+    sf::Font loaded;
+    EXPECT_EQ(openFirstFont(loaded, {font, missing}), 0);
+    EXPECT_EQ(openFirstFont(loaded, {missing, junk, folder, font}), 3);
+    EXPECT_EQ(openFirstFont(loaded, {missing, junk}), -1);
+    // The Windows fonts come first; on this machine a later candidate opens.
+    const std::vector<std::string> candidates = fontCandidates();
+    ASSERT_GE(candidates.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(candidates.begin(), candidates.begin() + 3),
+              std::vector<std::string>({"C:/Windows/Fonts/consola.ttf", "C:/Windows/Fonts/arial.ttf",
+                                        "C:/Windows/Fonts/calibri.ttf"}));
+    EXPECT_GE(openFirstFont(loaded, candidates), 3);
+}
+
+TEST(WindowModes, DeepScreensGet32BitsOthersTheirOwnDepth) {
+    EXPECT_EQ(windowBitsPerPixel(24) + windowBitsPerPixel(32) + windowBitsPerPixel(16), 32u + 32u + 16u);
+    const std::vector<sf::VideoMode> modes = {compat::videoMode(1920, 1080, 32), compat::videoMode(1600, 900, 16)};
+    EXPECT_TRUE(*fullscreenMode(modes, 16) == modes[1] && !fullscreenMode({}, 32));
+    EXPECT_TRUE(*fullscreenMode(modes, 24) == compat::videoMode(1920, 1080, 24));
 }
