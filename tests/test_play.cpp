@@ -36,8 +36,8 @@ void toggleFullscreenMidLevel(Harness& h) {
     ASSERT_EQ(h.game.bricks.size(), grid.size());
     for (std::size_t i = 0; i < grid.size(); ++i) {
         const Brick& b = h.game.bricks[i];
-        EXPECT_EQ(std::tie(b.shape.getPosition(), b.shape.getFillColor(), b.alive, b.hitPoints),
-                  std::tie(grid[i].position, before[i].shape.getFillColor(), before[i].alive, before[i].hitPoints));
+        EXPECT_EQ(std::make_tuple(b.shape.getPosition(), b.shape.getFillColor(), b.alive, b.hitPoints),
+                  std::make_tuple(grid[i].position, before[i].shape.getFillColor(), before[i].alive, before[i].hitPoints));
     }
     EXPECT_TRUE(paddle.y == size.y - 70.f && paddle.x >= 65.f && paddle.x <= size.x - 65.f);
     EXPECT_TRUE(!h.game.ballLaunched && h.game.ball.getPosition() == paddle - sf::Vector2f(0.f, 31.f));
