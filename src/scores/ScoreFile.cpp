@@ -134,6 +134,16 @@ fs::path resolveLinks(fs::path path, std::error_code& error) {
 
 }  // namespace
 
+std::optional<std::vector<HighScoreEntry>> tableWith(const fs::path& target, const HighScoreEntry& entry,
+                                                     std::error_code& error) {
+    const std::optional<std::string> text = readScoreFile(target, error);
+    if (!text)
+        return std::nullopt;
+    std::vector<HighScoreEntry> table = parseScoreText(*text);
+    insertScore(table, entry);
+    return table;
+}
+
 fs::path scoreTempPath(const fs::path& target) {
     fs::path temp = target;
     temp += ".tmp";
@@ -282,13 +292,9 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
     if (lock.fd < 0)
         return std::nullopt;
     // Read under the lock, so what another copy of the game saved is kept.
-    std::optional<std::vector<HighScoreEntry>> table;
-    if (const std::optional<std::string> text = readScoreFile(target, error)) {
-        table = parseScoreText(*text);
-        insertScore(*table, entry);
-        if (!replaceWith(lock.fd, temp, target, formatScoreText(*table), error))
-            table.reset();
-    }
+    std::optional<std::vector<HighScoreEntry>> table = tableWith(target, entry, error);
+    if (table && !replaceWith(lock.fd, temp, target, formatScoreText(*table), error))
+        table.reset();
     // Removed while still locked, so no other save is using it.
     if (!table)
         ::unlink(temp.c_str());
@@ -328,12 +334,11 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
                                                              std::error_code& error) {
     error.clear();
     const fs::path target = resolveLinks(path, error);
-    const std::optional<std::string> text =
-        error ? std::nullopt : readScoreFile(target, error);
-    if (!text)
+    std::optional<std::vector<HighScoreEntry>> found =
+        error ? std::nullopt : tableWith(target, entry, error);
+    if (!found)
         return std::nullopt;
-    std::vector<HighScoreEntry> table = parseScoreText(*text);
-    insertScore(table, entry);
+    const std::vector<HighScoreEntry>& table = *found;
     const fs::path temp = scoreTempPath(target);
     {
         // Text mode: the platform's own line ends, as players' editors expect.

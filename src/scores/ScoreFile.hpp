@@ -47,6 +47,11 @@ bool qualifiesForTable(const std::vector<HighScoreEntry>& table, std::int32_t sc
 std::optional<std::string> readScoreFile(const std::filesystem::path& path, std::error_code& error,
                                          std::size_t maxBytes = kMaxScoreFileBytes);
 
+// The table a save writes: the file as it is now, with the entry inserted.
+// Empty, with the reason in error, when the file cannot be read.
+std::optional<std::vector<HighScoreEntry>> tableWith(const std::filesystem::path& target,
+                                                     const HighScoreEntry& entry, std::error_code& error);
+
 // readScoreFile then parseScoreText; an empty table when there is nothing to read.
 std::vector<HighScoreEntry> loadScoreFile(const std::filesystem::path& path);
 
