@@ -131,6 +131,7 @@ void Game::buildBricks() {
 void Game::fitPlayfieldToWindow(sf::Vector2u oldSize) {
     // A new window size must not strand bricks past a wall or the paddle
     // below the screen; rows keep their y, columns move with the centring.
+    // The F11 handler seats the ball on the paddle where it is drawn.
     const float oldWidth = static_cast<float>(oldSize.x);
     const float width = static_cast<float>(window.getSize().x);
     const float height = static_cast<float>(window.getSize().y);
@@ -141,6 +142,4 @@ void Game::fitPlayfieldToWindow(sf::Vector2u oldSize) {
     }
     paddle.setPosition({input_rules::clampPaddleX(paddle.getPosition().x, width),
                         height - kPaddleBottomGap});
-    if (!ballLaunched)
-        ball.setPosition(restingBallPosition());
 }
