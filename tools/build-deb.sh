@@ -22,7 +22,7 @@ cmake -S "$root" -B "$build" \
   -DCMAKE_INSTALL_PREFIX=/usr \
   -DTUNDREL_INSTALL_GAMESDIR=games \
   -DTUNDREL_DEBIAN_DOCS=ON \
-  -DTUNDREL_BUILD_TESTS=OFF -DTUNDREL_BUILD_BENCH=OFF -DTUNDREL_BUILD_TOOLS=OFF \
+  -DTUNDREL_BUILD_TESTS=OFF -DTUNDREL_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$cppflags $cxxflags -fno-ident" \
   -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$build" -j 2
