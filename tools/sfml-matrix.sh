@@ -158,8 +158,12 @@ fi
 
 in_namespace() {
     # A private mount namespace (nothing leaks to the host's mount table) and
-    # a private PID namespace (Xvfb and the game cannot outlive the run).
-    unshare --mount --propagation private --pid --fork --kill-child -- "$self" __inside "$@"
+    # a private PID namespace (Xvfb and the game cannot outlive the run). Runs
+    # that start Xvfb get a network namespace too: X's abstract sockets are
+    # per network namespace, and the host's tests must not meet this Xvfb.
+    local net=()
+    [ "$2" = update ] || net=(--net)
+    unshare --mount --propagation private --pid --fork --kill-child "${net[@]}" -- "$self" __inside "$@"
 }
 
 suite_dir() {
