@@ -57,7 +57,7 @@ std::vector<std::string> fontCandidates() {
     return candidates;
 }
 
-int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates) {
+int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates, std::ostream& report) {
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         // Skip what is plainly not a file, so SFML has nothing to complain about.
         std::error_code ec;
@@ -66,12 +66,9 @@ int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates) {
         if (compat::openFont(font, std::filesystem::path(candidates[i])))
             return static_cast<int>(i);
     }
+    report << "tundrel: no usable font, the game runs without text; tried:";
+    for (const std::string& path : candidates)
+        report << ' ' << path;
+    report << '\n';
     return -1;
-}
-
-void reportNoFont(const std::vector<std::string>& tried) {
-    std::cerr << "tundrel: no usable font, the game runs without text; tried:";
-    for (const std::string& path : tried)
-        std::cerr << ' ' << path;
-    std::cerr << '\n';
 }

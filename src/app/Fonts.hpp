@@ -3,6 +3,7 @@
 
 #include <SFML/Graphics/Font.hpp>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,7 @@
 std::vector<std::string> fontCandidates();
 
 // Opens the first candidate that loads. Returns its index, or -1 when none
-// does (the game then runs without text).
-int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates);
-
-// One line on standard error: no font could be used, and which were tried.
-void reportNoFont(const std::vector<std::string>& tried);
+// does: the game then runs without text, and says so in one line on report,
+// with the fonts it tried.
+int openFirstFont(sf::Font& font, const std::vector<std::string>& candidates,
+                  std::ostream& report = std::cerr);

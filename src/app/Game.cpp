@@ -16,9 +16,7 @@ Game::Game()
       openUrl(openInBrowser) {
     seedRandom(static_cast<unsigned>(std::time(nullptr)));
     createWindow(false);
-    const std::vector<std::string> fonts = fontCandidates();
-    if (openFirstFont(font, fonts) < 0)
-        reportNoFont(fonts);
+    openFirstFont(font, fontCandidates());
     buildSounds();
     loadHighScores();
     resetRound();

@@ -42,7 +42,6 @@ int brickColumnAt(float x, float windowWidth) {
 
 std::vector<BrickCell> brickLayout(int level, float windowWidth) {
     std::vector<BrickCell> cells;
-    cells.reserve(kBrickRows * kBrickColumns);
     for (int row = 0; row < kBrickRows; ++row) {
         for (int column = 0; column < kBrickColumns; ++column) {
             if (brickCellSkipped(level, row, column))
@@ -112,7 +111,6 @@ void Game::buildBricks() {
     bricks.clear();
     const std::vector<BrickCell> cells =
         brickLayout(level, static_cast<float>(window.getSize().x));
-    bricks.reserve(cells.size());
     for (const BrickCell& cell : cells) {
         Brick brick;
         brick.shape.setSize({kBrickWidth, kBrickHeight});
