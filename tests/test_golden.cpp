@@ -92,7 +92,10 @@ TEST_P(Golden, EveryPageAsPlayReachesIt) {
     ASSERT_EQ(g.lives, 3);
     h.frames(12);  // sparks spread, the cheer still up
     expectPage("play");
-    // The sidebar of the pause page shows the table just loaded.
+    // The pause page shows a reinforced brick cracked by one hit, and the
+    // sidebar the table just loaded.
+    h.flyUnder(*std::find_if(g.bricks.begin(), g.bricks.end(), [](auto& b) { return b.alive && b.hitPoints == 2; }));
+    g.update(0.f);
     testing_support::writeFile("tundrel_score.txt", "4200 Kari\n2900 Anonym\n1500 Nils\n610 Liv\n");
     g.loadHighScores();
     h.press(Key::Escape);

@@ -30,21 +30,19 @@ Rows rows(const std::vector<HighScoreEntry>& table) {
     return out;
 }
 
-Rows parsed(const std::string& text) { return rows(parseScoreText(text)); }
-
 TEST(ScoreFileText, ParsesByTheFormattedNumberRuleAndRoundTrips) {
     const Rows fourLines{{300, "Polar"}, {120, " Frost"}};
-    EXPECT_EQ(parsed("300 Polar\nabc\n\n120  Frost\n"), fourLines);
+    EXPECT_EQ(rows(parseScoreText("300 Polar\nabc\n\n120  Frost\n")), fourLines);
     // Windows line ends read the same.
-    EXPECT_EQ(parsed("300 Polar\r\nabc\r\n\r\n120  Frost\r\n"), fourLines);
+    EXPECT_EQ(rows(parseScoreText("300 Polar\r\nabc\r\n\r\n120  Frost\r\n")), fourLines);
     // Signed 32-bit or no entry; the name may follow the number directly.
-    EXPECT_EQ(parsed("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc"),
+    EXPECT_EQ(rows(parseScoreText("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc")),
               (Rows{{2147483647, "Max"}, {42, ""}, {42, "abc"}, {INT32_MIN, "Min"}}));
 
     const std::vector<HighScoreEntry> table{
         {"Frost", 1250}, {" Lead", 40}, {"", 0}, {"Snow  Owl ", -7}};
     EXPECT_EQ(formatScoreText(table), "1250 Frost\n40  Lead\n0 \n-7 Snow  Owl \n");
-    EXPECT_EQ(parsed(formatScoreText(table)), rows(table));
+    EXPECT_EQ(rows(parseScoreText(formatScoreText(table))), rows(table));
 }
 
 TEST(ScoreTable, OrderTiesCapAndAdmission) {
