@@ -40,13 +40,20 @@ run_installed() {
         "${argv[@]}" >"$LOG" 2>&1 &
     local pid=$! id=""
     GAME_PID=$pid
-    for _ in $(seq 60); do
-        id=$(xwininfo -root -tree | awk -v t="\"$title\"" 'index($0, t) { print $1; exit }')
-        [ -n "$id" ] && break
-        kill -0 "$pid" 2>/dev/null || game_failed "the game ended before its window appeared"
-        sleep 0.25
+    # One connection that waits for the window: polling with a new connection
+    # each time can crowd the X server while the game itself connects.
+    timeout 20 xdotool search --sync --name '^TUNDREL \| ' >"$scratch/window" 2>/dev/null &
+    local finder=$!
+    while kill -0 "$finder" 2>/dev/null; do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            kill "$finder" 2>/dev/null
+            game_failed "the game ended before its window appeared"
+        fi
+        sleep 0.1
     done
-    [ -n "$id" ] || game_failed "no window titled \"$title\""
+    id=$(head -n 1 "$scratch/window")
+    [ -n "$id" ] && [ "$(xdotool getwindowname "$id")" = "$title" ] ||
+        game_failed "no window titled \"$title\""
     sleep 2   # let it run a little
     local exe cwd
     exe=$(readlink "/proc/$pid/exe") && cwd=$(readlink "/proc/$pid/cwd") ||

@@ -22,11 +22,15 @@ run() {
         "$binary" 2>"$scratch/stderr" &
     fi
     local pid=$! window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --name '^TUNDREL \| ' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-        kill -0 "$pid" 2>/dev/null || break
+    # One connection that waits for the window: polling with a new connection
+    # each time can crowd the X server while the game itself connects.
+    timeout 20 xdotool search --sync --name '^TUNDREL \| ' >"$scratch/window" 2>/dev/null &
+    local finder=$!
+    while kill -0 "$finder" 2>/dev/null && kill -0 "$pid" 2>/dev/null; do
         sleep 0.1
     done
+    wait "$finder" 2>/dev/null || true
+    window=$(head -n 1 "$scratch/window")
     if [ -z "$window" ]; then
         echo "no window appeared"; cat "$scratch/stderr"; kill "$pid" 2>/dev/null; return 1
     fi

@@ -27,8 +27,10 @@ void Game::createWindow(bool wantFullscreen) {
     const sf::Vector2u oldSize = window.getSize();
     const sf::String title(windowTitle());
     const unsigned depth = windowBitsPerPixel(sf::VideoMode::getDesktopMode().bitsPerPixel);
+    // Asked only when needed: before the first window each question is a new
+    // connection to the X server, and SFML aborts if one is refused.
     const std::optional<sf::VideoMode> fullscreenChoice =
-        fullscreenMode(sf::VideoMode::getFullscreenModes(), depth);
+        wantFullscreen ? fullscreenMode(sf::VideoMode::getFullscreenModes(), depth) : std::nullopt;
     if (wantFullscreen && fullscreenChoice) {
         compat::createFullscreen(window, *fullscreenChoice, title);
     } else {
