@@ -116,7 +116,7 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
     EXPECT_EQ(toneSamples(300.f, 0.00004f, kSine).size(), 1u);
 }
 
-TEST(FrameLoop, CapsTheStepAndHoldsThePausedBall) {
+TEST(FrameLoop, CapsTheStepHoldsThePausedBallAndReadsTheWindow) {
     testing_support::Harness h;
     Game& game = h.game;
     // A 0.2 s frame advances everything by exactly 0.05 s.
@@ -130,6 +130,11 @@ TEST(FrameLoop, CapsTheStepAndHoldsThePausedBall) {
     const sf::Vector2f at = game.ball.getPosition();
     game.runFrame(0.01f);
     EXPECT_EQ(game.ball.getPosition(), at);
+    // A real pointer move reaches the game through the window's own queue.
+    sf::Mouse::setPosition({300, 480}, game.window);
+    for (int i = 0; i < 200 && game.paddle.getPosition().x != 300.f; ++i)
+        game.runFrame(0.f);
+    EXPECT_EQ(game.paddle.getPosition().x, 300.f);
 }
 
 TEST(Fonts, FirstCandidateThatOpensWins) {
