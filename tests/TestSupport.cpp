@@ -42,6 +42,13 @@ std::string readFile(const fs::path& path) {
     return contents.str();
 }
 
+Rows rows(const std::vector<HighScoreEntry>& table) {
+    Rows out;
+    for (const HighScoreEntry& entry : table)
+        out.emplace_back(entry.score, entry.name);
+    return out;
+}
+
 Harness::Harness() {
     EXPECT_TRUE(compat::openFont(game.font, kTestFont)) << "fonts-dejavu-core is missing";
     game.isKeyHeld = [this](sf::Keyboard::Key key) { return held.count(key) > 0; };

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
 // Reads a file whole; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+
+// A table as (score, name) rows, which compare and print plainly.
+using Rows = std::vector<std::pair<std::int32_t, std::string>>;
+Rows rows(const std::vector<HighScoreEntry>& table);
 
 // The font the tests draw in, whatever fontconfig prefers on this machine.
 inline const std::string kTestFont = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";

@@ -1,17 +1,5 @@
 #include "app/Browser.hpp"
 
-#if defined(_WIN32)
-
-#include <cstdlib>
-
-void openInBrowser(const std::string& url) {
-    // The shell's start command hands the page to the default browser.
-    const std::string command = "start " + url;
-    (void)std::system(command.c_str());
-}
-
-#else
-
 #include <cerrno>
 #include <fcntl.h>
 #include <spawn.h>
@@ -62,5 +50,3 @@ void openInBrowser(const std::string& url) {
         return;
     reapLater(pid);
 }
-
-#endif

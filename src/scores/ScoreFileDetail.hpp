@@ -1,0 +1,22 @@
+// Pieces the platforms' halves of the score file share.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace score_file_detail {
+
+// The reason given when something other than a plain file has the name.
+std::error_code notARegularFile();
+
+// The first maxBytes of what was read. When the file went on, the line at the
+// cut was never seen whole, so only complete lines are kept.
+std::string completeLines(std::string text, std::size_t maxBytes);
+
+// The file a path names once symbolic links are followed: a save writes to
+// the target and leaves the link a link.
+std::filesystem::path resolveLinks(std::filesystem::path path, std::error_code& error);
+
+}  // namespace score_file_detail
