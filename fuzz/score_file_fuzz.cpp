@@ -148,6 +148,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     require(sameTable(table, referenceTable(text)), "differs from the reference reading");
 
+    // Fed in pieces, as a file is read, the bytes give the same table.
+    ScoreTableReader reader;
+    const std::size_t piece = 1 + size % 13;
+    for (std::size_t at = 0; at < size; at += piece)
+        reader.feed(text.data() + at, std::min(piece, size - at));
+    require(sameTable(reader.finish(), table), "reading in pieces differs");
+
     // Line ends written as "\r\n" read exactly like "\n" (checked on the
     // input without its own carriage returns, which may end names).
     std::string bare = text;
