@@ -38,7 +38,7 @@ private:
 };
 
 // The whole file's text as a table: lines split at '\n' (one '\r' right
-// before it belongs to the line end), malformed lines skipped, best first,
+// before it belongs to the line end), malformed and over-long lines skipped, best first,
 // equal scores in file order, at most kMaxHighScores entries.
 std::vector<HighScoreEntry> parseScoreText(const std::string& text);
 
