@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -43,20 +45,34 @@ bool succeeded(pid_t pid) {
     return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Runs body in a child that is another user, nobody, when the suite runs as root.
+template <class Body>
+bool asNobody(Body body) {
+    return succeeded(spawn([&body] {
+        return (geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0)) &&
+               body();
+    }));
+}
+
+struct stat statOf(const fs::path& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info : decltype(info){};
+}
+
+long statusKb(const std::string& key) {
+    const std::string status = readFile("/proc/self/status");
+    return std::atol(status.c_str() + status.find(key) + key.size());
+}
+
 TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     ScopedTempDir dir;
     const fs::path file = dir.path() / kScoreFileName;
-    // Bytes of every kind, then a line cut by the size cap, which was never seen whole.
-    writeFile(file, std::string("900 Polar\n#qX!\0\x01\x7f\x80\xff\r\n5 ", 23) +
-                        std::string(kMaxScoreFileBytes, 'x') + "\n");
-    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{900, "Polar"}}));
-    writeFile(file, "7");  // one byte, and no line feed
-    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{7, ""}}));
-
-    // Opening a pipe with no writer would block.
-    fs::remove(file);
+    // Opening a pipe with no writer would block; nor is it a table to replace.
     ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
-    EXPECT_TRUE(loadScoreFile(file).empty());
+    std::error_code error;
+    EXPECT_TRUE(loadScoreFile(file).empty() && !recordScoreInFile(file, {"Ny", 1}, error) &&
+                error.message() == "not a regular file");
+    fs::remove(file);
 
     // Write-only for its owner, in a folder anyone may write to. Root reads
     // everything, so the child becomes nobody first.
@@ -64,24 +80,98 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     writeFile(locked, "900 Polar\n");
     fs::permissions(locked, fs::perms::owner_write);
     fs::permissions(dir.path(), fs::perms::all);
-    EXPECT_TRUE(succeeded(spawn([&locked] {
-        if (geteuid() == 0 && (setgroups(0, nullptr) || setgid(65534) || setuid(65534)))
-            return false;
-        std::error_code error;
+    EXPECT_TRUE(asNobody([&] {
         return loadScoreFile(locked).empty() && !recordScoreInFile(locked, {"Ny", 1}, error) &&
                error == std::errc::permission_denied;
-    })));
+    }));
     fs::permissions(locked, fs::perms::owner_read, fs::perm_options::add);
     // A write the system refuses (a file-size limit stops root too) fails, and
     // the file stays as it was.
-    EXPECT_TRUE(succeeded(spawn([&locked] {
+    EXPECT_TRUE(succeeded(spawn([&] {
         const rlimit tiny{4, 4};
-        std::error_code error;
         return signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &tiny) == 0 &&
                !recordScoreInFile(locked, {"Ny", 1}, error);
     })));
     EXPECT_EQ(readFile(locked), "900 Polar\n");
-    EXPECT_EQ(entries(dir.path()), 2);
+
+    // A folder the player may not write, with a file the player may: the
+    // file is rewritten in place.
+    fs::permissions(locked, fs::perms::all);
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const ino_t inode = statOf(locked).st_ino;
+    EXPECT_TRUE(asNobody([&] { return recordScoreInFile(locked, {"Ny", 1000}, error).has_value(); }));
+    EXPECT_EQ(readFile(locked), "1000 Ny\n900 Polar\n");
+    EXPECT_TRUE(statOf(locked).st_ino == inode && entries(dir.path()) == 1);
+}
+
+TEST(ScoreFileRead, EveryLineOfALongFileCountsInBoundedMemory) {
+    ScopedTempDir dir;
+    const fs::path file = dir.path() / kScoreFileName;
+    std::string text;
+    for (int line = 1; line < 10000; ++line)
+        text += std::to_string(line % 1000) + " Snow\n";
+    writeFile(file, text + "5000 Best");
+    std::error_code error;
+    recordScoreInFile(file, {"Ny", 1}, error);
+    EXPECT_EQ(readFile(file), "5000 Best\n999 Snow\n999 Snow\n999 Snow\n999 Snow\n");
+
+    // Over 100 MB: a hole of zero bytes is one line, far too long, skipped to
+    // its end; so is a line of a number and a name too long.
+    fs::resize_file(file, (100u << 20) + 7);
+    std::ofstream(file, std::ios::app) << "\n6000 " << std::string(kMaxScoreLineBytes - 5, 'x') << "\r\n7000 "
+                                       << std::string(kMaxScoreLineBytes - 4, 'x') << "\n2 After\n";
+    std::ofstream("/proc/self/clear_refs") << "5";  // resets the peak
+    const long before = statusKb("VmRSS:");
+    EXPECT_EQ(rows(loadScoreFile(file)).at(0), (Rows::value_type{6000, std::string(kMaxScoreLineBytes - 5, 'x')}));
+    EXPECT_LT(statusKb("VmHWM:") - before, 16 * 1024);
+}
+
+// Another user plants links and files in a sticky folder anyone may write to
+// (a shared scratch folder), to make the player's save write elsewhere.
+TEST(ScoreFileHostile, PlantedLinksAndFilesNeverTakeASave) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a second user needs root";
+    ScopedTempDir shared, home;
+    fs::permissions(shared.path(), fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(home.path(), fs::perms::all);
+    const fs::path file = shared.path() / kScoreFileName, temp = scoreTempPath(file);
+    const fs::path diary = home.path() / "diary", mine = home.path() / "scores.txt";
+    writeFile(diary, "dear diary\n");
+    fs::permissions(diary, fs::perms::owner_read | fs::perms::owner_write);
+    std::error_code error;
+
+    // Each plant makes the save fail with its reason.
+    const auto refused = [&](auto plant, const fs::path& at) {
+        const bool planted = asNobody(plant);
+        const bool saved = recordScoreInFile(file, {"Vic", 50}, error).has_value();
+        const struct stat left = statOf(at);
+        fs::remove(at);
+        return planted && !saved && left.st_uid == 65534 ? error.message() : "saved";
+    };
+    EXPECT_EQ(refused([&] { return symlink(diary.c_str(), file.c_str()) == 0; }, file), "Permission denied");
+    EXPECT_EQ(refused([&] { return symlink(diary.c_str(), temp.c_str()) == 0; }, temp), "not a regular file");
+    EXPECT_EQ(refused([&] { return creat(temp.c_str(), 0666) >= 0; }, temp),
+              "the temporary file belongs to another user");
+    fs::create_symlink(mine, file);  // the player's own link is followed
+    EXPECT_TRUE(recordScoreInFile(file, {"Vic", 50}, error) && readFile(mine) == "50 Vic\n");
+    fs::remove(file);
+
+    // A hard link to the root-only diary at the temporary name, beside a
+    // score file of the other user's, which a save would give to its owner.
+    // Linking another's file needs the kernel's guard off for a moment.
+    const std::string guard = "/proc/sys/fs/protected_hardlinks", was = readFile(guard);
+    std::ofstream(guard) << "0\n";
+    const bool linked = asNobody([&] {
+        writeFile(file, "60 Them\n");
+        return chmod(file.c_str(), 0666) == 0 && link(diary.c_str(), temp.c_str()) == 0;
+    });
+    std::ofstream(guard) << was;
+    if (!linked)
+        GTEST_SKIP() << "cannot lift " << guard << " here to plant a hard link";
+    EXPECT_TRUE(recordScoreInFile(file, {"Vic", 50}, error)) << error.message();
+    EXPECT_EQ(readFile(file) + readFile(diary), "60 Them\n50 Vic\ndear diary\n");
+    const struct stat kept = statOf(diary);
+    EXPECT_TRUE(kept.st_uid == 0 && (kept.st_mode & 07777) == 0600 && kept.st_nlink == 1) << std::oct << kept.st_mode;
 }
 
 // Through a real Game, which opens a window. Its score file is a link to a
@@ -103,8 +193,7 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     const std::string written = "500 A\n400 B\n300 C\n250 Anonym\n200 D\n";
     EXPECT_EQ(readFile(target), written);
     EXPECT_TRUE(fs::is_symlink(kScoreFileName));
-    struct stat info {};
-    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    const struct stat info = statOf(target);
     EXPECT_TRUE((info.st_mode & 07777) == 0640u && info.st_uid == owner) << std::oct << info.st_mode;
 
     // Another copy holds the lock for longer than a save waits.

@@ -1,12 +1,21 @@
+#include "app/Display.hpp"
 #include "app/Game.hpp"
 
 #include <SFML/System/Err.hpp>
+
+#include <iostream>
 
 int main() {
     // The game prints nothing, not even the library's complaints about a
     // missing sound card.
     sf::err().rdbuf(nullptr);
 
+    // Without a display the window library would abort.
+    const DisplayConnection display;
+    if (!display.problem().empty()) {
+        std::cerr << "tundrel: " << display.problem() << '\n';
+        return 1;
+    }
     Game game;
     sf::Clock clock;
     while (game.window.isOpen()) {

@@ -2,65 +2,98 @@
 #include "scores/ScoreFileDetail.hpp"
 
 #include <algorithm>
-#include <locale>
-#include <sstream>
+#include <cstring>
 #include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Parses one line with a stream the caller may reuse: building a stream per
-// line costs far more than the parsing itself.
-std::optional<HighScoreEntry> parseLineWith(std::istringstream& in, const std::string& line) {
-    in.clear();
-    in.str(line);
-    std::int32_t score = 0;
-    if (!(in >> score))
-        return std::nullopt;
-    std::string name;
-    // At the end of the line this read fails and leaves the name empty.
-    std::getline(in, name);
-    // The writer puts exactly one space before the name, so a name that
-    // itself begins with a space survives the round trip.
-    if (!name.empty() && name.front() == ' ')
-        name.erase(0, 1);
-    return HighScoreEntry{std::move(name), score};
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::istringstream makeLineStream() {
-    std::istringstream in;
-    // A global locale with digit grouping must not change what a number is.
-    in.imbue(std::locale::classic());
-    return in;
+// The formatted extraction of a signed 32-bit number in the classic locale:
+// blanks, an optional sign, digits up to the first non-digit, a value that
+// fits. By hand, since a stream per line costs far more than the file's I/O.
+bool parseScore(std::string_view line, std::int32_t& score, std::size_t& end) {
+    std::size_t i = 0;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    const bool negative = i < line.size() && line[i] == '-';
+    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
+        ++i;
+    const std::size_t firstDigit = i;
+    std::int64_t magnitude = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (line[i] - '0');
+        if (magnitude > std::int64_t{INT32_MAX} + 1)
+            return false;
+    }
+    if (i == firstDigit || (!negative && magnitude > INT32_MAX))
+        return false;
+    score = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    end = i;
+    return true;
 }
 
 }  // namespace
 
-std::optional<HighScoreEntry> parseScoreLine(const std::string& line) {
-    std::istringstream in = makeLineStream();
-    return parseLineWith(in, line);
+void ScoreTableReader::feed(const char* data, std::size_t size) {
+    const char* const end = data + size;
+    while (data < end) {
+        const char* lineFeed = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
+        const char* const stop = lineFeed ? lineFeed : end;
+        const std::size_t length = static_cast<std::size_t>(stop - data);
+        if (lineFeed && line_.empty() && !overLong_) {
+            // The whole line is in this piece: no copy.
+            endLine({data, length}, true);
+        } else {
+            // One byte over the limit may be a '\r' that belongs to the line end.
+            overLong_ = overLong_ || line_.size() + length > kMaxScoreLineBytes + 1;
+            if (!overLong_)
+                line_.append(data, length);
+            if (lineFeed) {
+                if (!overLong_)
+                    endLine(line_, true);
+                line_.clear();
+                overLong_ = false;
+            }
+        }
+        data = lineFeed ? lineFeed + 1 : end;
+    }
+}
+
+std::vector<HighScoreEntry> ScoreTableReader::finish() {
+    if (!line_.empty() && !overLong_)
+        endLine(line_, false);
+    line_.clear();
+    overLong_ = false;
+    return std::move(table_);
+}
+
+void ScoreTableReader::endLine(std::string_view line, bool lineFeed) {
+    // Files written on Windows end their lines with "\r\n".
+    if (lineFeed && !line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    std::int32_t score = 0;
+    std::size_t nameStart = 0;
+    if (line.size() > kMaxScoreLineBytes || !parseScore(line, score, nameStart))
+        return;
+    // Most lines of a long file cannot enter; their names are never copied.
+    if (table_.size() == kMaxHighScores && score <= table_.back().score)
+        return;
+    // The writer puts exactly one space before the name, so a name that
+    // itself begins with a space survives the round trip.
+    if (nameStart < line.size() && line[nameStart] == ' ')
+        ++nameStart;
+    insertScore(table_, {std::string(line.substr(nameStart)), score});
 }
 
 std::vector<HighScoreEntry> parseScoreText(const std::string& text) {
-    std::vector<HighScoreEntry> table;
-    std::istringstream in = makeLineStream();
-    std::string line;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t lineFeed = text.find('\n', start);
-        std::size_t end = lineFeed == std::string::npos ? text.size() : lineFeed;
-        // Files written on Windows end their lines with "\r\n".
-        if (lineFeed != std::string::npos && end > start && text[end - 1] == '\r')
-            --end;
-        line.assign(text, start, end - start);
-        if (std::optional<HighScoreEntry> entry = parseLineWith(in, line))
-            insertScore(table, std::move(*entry));
-        if (lineFeed == std::string::npos)
-            break;
-        start = lineFeed + 1;
-    }
-    return table;
+    ScoreTableReader reader;
+    reader.feed(text.data(), text.size());
+    return reader.finish();
 }
 
 std::string formatScoreText(const std::vector<HighScoreEntry>& table) {
@@ -75,12 +108,14 @@ std::string formatScoreText(const std::vector<HighScoreEntry>& table) {
 }
 
 void insertScore(std::vector<HighScoreEntry>& table, HighScoreEntry entry) {
-    table.push_back(std::move(entry));
-    // Stable, so the newcomer stays below the entries it ties with.
-    std::stable_sort(table.begin(), table.end(),
-                     [](const HighScoreEntry& a, const HighScoreEntry& b) {
-                         return a.score > b.score;
-                     });
+    // After the last entry with the same or a higher score.
+    const auto place = std::upper_bound(table.begin(), table.end(), entry.score,
+                                        [](std::int32_t score, const HighScoreEntry& e) {
+                                            return score > e.score;
+                                        });
+    if (place - table.begin() >= static_cast<std::ptrdiff_t>(kMaxHighScores))
+        return;
+    table.insert(place, std::move(entry));
     if (table.size() > kMaxHighScores)
         table.resize(kMaxHighScores);
 }
@@ -93,17 +128,26 @@ bool qualifiesForTable(const std::vector<HighScoreEntry>& table, std::int32_t sc
 
 namespace score_file_detail {
 
+namespace {
+
+class ScoreFileCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "score file"; }
+    std::string message(int code) const override {
+        return code == 1 ? "not a regular file" : "the temporary file belongs to another user";
+    }
+};
+
+const ScoreFileCategory category;
+
+}  // namespace
+
 std::error_code notARegularFile() {
-    return std::make_error_code(std::errc::invalid_argument);
+    return {1, category};
 }
 
-std::string completeLines(std::string text, std::size_t maxBytes) {
-    if (text.size() > maxBytes) {
-        text.resize(maxBytes);
-        const std::size_t lastLineFeed = text.rfind('\n');
-        text.resize(lastLineFeed == std::string::npos ? 0 : lastLineFeed + 1);
-    }
-    return text;
+std::error_code foreignTemporaryFile() {
+    return {2, category};
 }
 
 fs::path resolveLinks(fs::path path, std::error_code& error) {
@@ -124,11 +168,9 @@ fs::path resolveLinks(fs::path path, std::error_code& error) {
 
 std::optional<std::vector<HighScoreEntry>> tableWith(const fs::path& target, const HighScoreEntry& entry,
                                                      std::error_code& error) {
-    const std::optional<std::string> text = readScoreFile(target, error);
-    if (!text)
-        return std::nullopt;
-    std::vector<HighScoreEntry> table = parseScoreText(*text);
-    insertScore(table, entry);
+    std::optional<std::vector<HighScoreEntry>> table = readScoreFile(target, error);
+    if (table)
+        insertScore(*table, entry);
     return table;
 }
 
@@ -140,8 +182,8 @@ fs::path scoreTempPath(const fs::path& target) {
 
 std::vector<HighScoreEntry> loadScoreFile(const fs::path& path) {
     std::error_code error;
-    const std::optional<std::string> text = readScoreFile(path, error);
+    std::optional<std::vector<HighScoreEntry>> table = readScoreFile(path, error);
     // Start-up shows an empty table either way; only a save must tell an
     // unreadable file from a missing one.
-    return text ? parseScoreText(*text) : std::vector<HighScoreEntry>{};
+    return table ? std::move(*table) : std::vector<HighScoreEntry>{};
 }

@@ -11,9 +11,8 @@ namespace score_file_detail {
 // The reason given when something other than a plain file has the name.
 std::error_code notARegularFile();
 
-// The first maxBytes of what was read. When the file went on, the line at the
-// cut was never seen whole, so only complete lines are kept.
-std::string completeLines(std::string text, std::size_t maxBytes);
+// The reason given when the temporary file's name holds another user's file.
+std::error_code foreignTemporaryFile();
 
 // The file a path names once symbolic links are followed: a save writes to
 // the target and leaves the link a link.

@@ -8,12 +8,11 @@
 namespace fs = std::filesystem;
 using namespace score_file_detail;
 
-std::optional<std::string> readScoreFile(const fs::path& path, std::error_code& error,
-                                         std::size_t maxBytes) {
+std::optional<std::vector<HighScoreEntry>> readScoreFile(const fs::path& path, std::error_code& error) {
     const fs::file_status status = fs::status(path, error);
     if (status.type() == fs::file_type::not_found) {
         error.clear();
-        return std::string();
+        return std::vector<HighScoreEntry>();
     }
     if (error)
         return std::nullopt;
@@ -22,14 +21,15 @@ std::optional<std::string> readScoreFile(const fs::path& path, std::error_code& 
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
-    std::string text(maxBytes + 1, '\0');
-    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    ScoreTableReader reader;
+    std::vector<char> chunk(64 * 1024);
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
+        reader.feed(chunk.data(), static_cast<std::size_t>(in.gcount()));
     if (!in.is_open() || in.bad()) {
         error.assign(errno, std::generic_category());
         return std::nullopt;
     }
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return completeLines(std::move(text), maxBytes);
+    return reader.finish();
 }
 
 // No advisory locks here: the table read a moment before is written back
