@@ -167,7 +167,8 @@ TEST(SmallScreen, WindowAndFullscreenShowTheWholeFrame) {
     Game& g = h.game;
     const sf::Vector2u screen = compat::modeSize(sf::VideoMode::getDesktopMode());
     const std::string tag = "-" + std::to_string(screen.x) + "x" + std::to_string(screen.y) + ".png";
-    ASSERT_TRUE(screen == sf::Vector2u(800, 600) || screen == sf::Vector2u(1366, 768)) << "not a small screen";
+    if (screen != sf::Vector2u(800, 600) && screen != sf::Vector2u(1366, 768))
+        GTEST_SKIP() << "CTest runs this on 800 x 600 and 1366 x 768 screens of its own";
     const bool tiny = screen.x == 800;
     EXPECT_EQ(g.window.getPosition(), tiny ? sf::Vector2i(40, 30) : sf::Vector2i(223, 39));
     h.frames(20);
