@@ -61,9 +61,7 @@ void Game::handleEvent(const compat::InputEvent& event) {
         mutedKeys.erase(event.key);
         return;
     case Kind::FocusLost:
-        // Its releases go elsewhere now; and no ball is lost behind the player's back.
-        keysDown.clear();
-        mutedKeys.clear();
+        // No ball is lost behind the player's back.
         if (state == GameState::Playing)
             state = GameState::Paused;
         return;
