@@ -7,7 +7,7 @@
 #
 # Extra arguments after "test" go to ctest. BUILD_DIR picks the build folder.
 # A test run ends with one line naming the SFML it was built against and the
-# counts, e.g. "SFML 2.5.1: 36 passed, 0 failed".
+# counts, in the form "SFML 2.5.1: <n> passed, 0 failed".
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")" && pwd)

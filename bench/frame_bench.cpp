@@ -37,7 +37,7 @@ constexpr std::size_t kSparks = 600;
 
 // Keeps the spark count at 600 with long-lived sparks spread over the field.
 void topUpSparks(Game& game) {
-    const sf::Vector2u size = game.window.getSize();
+    const sf::Vector2u size(game.frameSize());
     while (game.particles.size() < kSparks) {
         const std::size_t i = game.particles.size();
         Particle spark;

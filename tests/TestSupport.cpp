@@ -57,14 +57,21 @@ Harness::Harness() {
 }
 
 void Harness::press(sf::Keyboard::Key key) {
+    hold(key, 1);
+    game.handleEvent(compat::InputEvent::keyReleased(key));
+}
+
+void Harness::hold(sf::Keyboard::Key key, int times) {
     using Key = sf::Keyboard::Key;
-    game.handleEvent(compat::InputEvent::keyPressed(key));
     // As the window delivers them: a key that types sends its character next.
     const std::pair<Key, char32_t> typing[] = {
         {Key::Space, U' '}, {Key::H, U'h'}, {Key::Enter, U'\r'}, {Key::Escape, 27}, {Key::Backspace, 8}};
-    for (const auto& [typingKey, character] : typing)
-        if (key == typingKey)
-            game.handleEvent(compat::InputEvent::text(character));
+    for (int i = 0; i < times; ++i) {
+        game.handleEvent(compat::InputEvent::keyPressed(key));
+        for (const auto& [typingKey, character] : typing)
+            if (key == typingKey)
+                game.handleEvent(compat::InputEvent::text(character));
+    }
 }
 
 void Harness::moveMouse(int x) { game.handleEvent(compat::InputEvent::mouseMoved({x, 480})); }

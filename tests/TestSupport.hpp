@@ -49,8 +49,10 @@ struct Harness {
     std::vector<std::string> urls;
 
     Harness();
-    // A key press and, for a key that types, its character.
+    // A tap: the key goes down, types its character if it has one, comes up.
     void press(sf::Keyboard::Key key);
+    // The key goes down and repeats, `times` presses in all, and stays down.
+    void hold(sf::Keyboard::Key key, int times);
     void moveMouse(int x);
     void type(const std::u32string& text);
     // Updates by whole frames of 1/60 s, without events or rendering.

@@ -7,6 +7,7 @@
 #include "app/Fonts.hpp"
 #include "app/Game.hpp"
 #include "app/Random.hpp"
+#include "app/WindowModes.hpp"
 #include "audio/Tone.hpp"
 #include "gameplay/Particles.hpp"
 #include "gameplay/Round.hpp"
@@ -47,6 +48,18 @@ TEST(BrickLayout, EveryLevelsGridAndWhereTheNormalWindowPutsIt) {
     // Row 2, column 5 is reinforced, yet keeps the teal of its row.
     EXPECT_TRUE(cells.at(25).color == sf::Color(29, 158, 117, 255) && cells.at(25).fillColor == sf::Color(60, 50, 10, 220) &&
                 cells.at(25).outlineColor == sf::Color(240, 160, 48, 255));
+}
+
+TEST(WindowModes, SmallScreensShowTheWholeFrameScaledDown) {
+    using V = sf::Vector2u;
+    // Laid out in: 1366 x 768 at 0.8, as 1920 x 1080 at 1; 800 x 600 and the 4:3 windows as 1280 x 960.
+    for (const auto& [pixels, frame] : {std::pair<V, V>{{1366, 768}, {1707, 960}}, {{800, 600}, {1280, 960}}, {{920, 690}, {1280, 960}},
+                                        {{1024, 1280}, {1280, 1600}}, {{1280, 960}, {1280, 960}}, {{1920, 1080}, {1920, 1080}}})
+        EXPECT_EQ(logicalSize(pixels), frame) << pixels.x << "x" << pixels.y;
+    // The window: 1280 x 960 within 90 % of the desktop, else the largest 4:3 that is.
+    for (const auto& [desktop, window] : {std::pair<V, V>{{1920, 1080}, {1280, 960}}, {{1423, 1067}, {1280, 960}}, {{1422, 1067}, {1276, 957}},
+                                          {{1366, 768}, {920, 690}}, {{1536, 864}, {1036, 777}}, {{800, 600}, {720, 540}}})
+        EXPECT_EQ(windowedSize(desktop), window) << desktop.x << "x" << desktop.y;
 }
 
 TEST(Particles, BurstsDrawInOrder) {

@@ -3,7 +3,7 @@
 # minimal root file system made with mmdebstrap: trixie (Debian 13) brings
 # SFML 2.6, sid (unstable) SFML 3. In each it runs the whole suite under Xvfb
 # (./tundrel.sh test, which also starts and quits the real game). Each suite's
-# run ends with a line such as "SFML 3.1.0: 25 passed, 0 failed". Needs root
+# run ends with a line such as "SFML 3.1.0: <n> passed, 0 failed". Needs root
 # on Debian.
 #
 #   tools/sfml-matrix.sh [--prepare | --no-update | --update-goldens] SUITE...

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real game on a virtual screen of its own, waits for its window,
-# lets it run two seconds, quits it from the title page with Escape, and checks that it ended with
+# lets it run two seconds, checks that the window sits centred on the screen,
+# quits it from the title page with Escape, and checks that it ended with
 # exit code 0 and left no file behind.
 #
 # Usage: tools/smoke-run.sh [--without-fonts] BINARY [WIDTHxHEIGHTxDEPTH]
@@ -37,6 +38,15 @@ run() {
     # A few seconds of frames first; the game must still be there after them.
     sleep 2
     kill -0 "$pid" 2>/dev/null || { echo "ended by itself"; cat "$scratch/stderr"; return 1; }
+    # Wholly on the screen and centred on it, whatever the screen's size.
+    local screen_w screen_h
+    read -r screen_w screen_h <<<"$(xdotool getdisplaygeometry)"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    if [ $((X < 0 || Y < 0 || X + WIDTH > screen_w || Y + HEIGHT > screen_h ||
+            (2 * X + WIDTH - screen_w) ** 2 > 1 || (2 * Y + HEIGHT - screen_h) ** 2 > 1)) = 1 ]; then
+        echo "window at $X,$Y, ${WIDTH}x$HEIGHT: not centred on the ${screen_w}x$screen_h screen"
+        kill "$pid"; return 1
+    fi
     # The key release may find the window gone already; only the game's exit counts.
     xdotool key --window "$window" Escape 2>/dev/null || true
     for _ in $(seq 100); do

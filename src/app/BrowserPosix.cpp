@@ -1,12 +1,12 @@
 #include "app/Browser.hpp"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <iostream>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
-#include <thread>
-#include <vector>
 
 extern char** environ;
 
@@ -18,35 +18,44 @@ constexpr const char* kOpener = "open";
 constexpr const char* kOpener = "xdg-open";
 #endif
 
-// Waits for the opener in the background so it never lingers as a zombie.
-void reapLater(pid_t pid) {
-    std::thread([pid] {
-        int status = 0;
-        while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
-        }
-    }).detach();
+// A shell starts the opener in the background and ends at once: the game
+// waits only for the shell, and the opener, never its child, needs no
+// reaping. 127: there is no opener; any other failure is the shell's own.
+constexpr const char* kLauncher = "command -v \"$0\" >/dev/null || exit 127; \"$0\" \"$1\" &";
+
+// Empty when the opener is on its way.
+std::string launch(const std::string& url) {
+    std::string shell("sh"), flag("-c"), script(kLauncher), opener(kOpener), argument(url);
+    char* argv[] = {shell.data(), flag.data(), script.data(), opener.data(), argument.data(), nullptr};
+
+    // The opener talks to the desktop, not to our console.
+    posix_spawn_file_actions_t actions;
+    if (const int error = posix_spawn_file_actions_init(&actions))
+        return std::strerror(error);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return std::strerror(error);  // a process limit, say
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return {};
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+        return std::string(kOpener) + " not found";
+    return std::string("could not start ") + kOpener;
 }
 
 }  // namespace
 
+// Never fatal: the game plays on without the page, and says so once.
 void openInBrowser(const std::string& url) {
-    std::string program(kOpener);
-    std::string argument(url);
-    std::vector<char*> argv{program.data(), argument.data(), nullptr};
-
-    // The opener talks to the desktop, not to our console.
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0)
-        return;
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-
-    pid_t pid = 0;
-    const int failed = posix_spawnp(&pid, kOpener, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    // No opener on this system: the game carries on without the page.
-    if (failed != 0)
-        return;
-    reapLater(pid);
+    const std::string failure = launch(url);
+    if (!failure.empty())
+        std::cerr << "tundrel: cannot open " << url << ": " << failure << std::endl;
 }

@@ -24,9 +24,11 @@ Game::Game()
 
 void Game::createWindow(bool wantFullscreen) {
     fullscreen = wantFullscreen;
-    const sf::Vector2u oldSize = window.getSize();
+    const float oldWidth = frameSize().x;
     const sf::String title(windowTitle());
-    const unsigned depth = windowBitsPerPixel(sf::VideoMode::getDesktopMode().bitsPerPixel);
+    const sf::VideoMode desktopMode = sf::VideoMode::getDesktopMode();
+    const sf::Vector2u desktop = compat::modeSize(desktopMode);
+    const unsigned depth = windowBitsPerPixel(desktopMode.bitsPerPixel);
     // Asked only when needed: before the first window each question is a new
     // connection to the X server, and SFML aborts if one is refused.
     const std::optional<sf::VideoMode> fullscreenChoice =
@@ -35,14 +37,21 @@ void Game::createWindow(bool wantFullscreen) {
         compat::createFullscreen(window, *fullscreenChoice, title);
     } else {
         // Also the fallback when the system offers no fullscreen mode at all.
-        compat::createWindowed(window, compat::videoMode(kWindowWidth, kWindowHeight, depth),
-                               title, sf::Style::Titlebar | sf::Style::Close);
+        const sf::Vector2u size = windowedSize(desktop);
+        compat::createWindowed(window, compat::videoMode(size.x, size.y, depth), title,
+                               sf::Style::Titlebar | sf::Style::Close);
+        // SFML 2.5 centres the height on the screen's width, and some window
+        // managers keep that place, partly below the screen.
+        window.setPosition(centredPosition(desktop, window.getSize()));
     }
+    // A window smaller than the frame shows all of it, scaled down.
+    const sf::Vector2f frame(logicalSize(window.getSize()));
+    window.setView(sf::View(frame * 0.5f, frame));
     window.setFramerateLimit(kFrameRateLimit);
     window.setMouseCursorVisible(false);
     buildBackdrop();
     compat::setIcon(window, drawIcon(kWindowIconSize));
-    fitPlayfieldToWindow(oldSize);
+    fitPlayfieldToWindow(oldWidth);
 }
 
 void Game::runFrame(float elapsedSeconds) {

@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,6 @@
 inline constexpr const char* SITE_LABEL = TUNDREL_SITE_LABEL;
 inline constexpr const char* SITE_URL = TUNDREL_SITE_URL;
 
-inline constexpr unsigned kWindowWidth = 1280;
-inline constexpr unsigned kWindowHeight = 960;
 inline constexpr unsigned kFrameRateLimit = 60;
 inline constexpr float kMaxFrameTime = 0.05f;
 
@@ -48,9 +47,12 @@ public:
 
     // Application shell (app/)
     void createWindow(bool wantFullscreen);
+    // W and H of every layout: the view's size, which a small window shows
+    // scaled down.
+    sf::Vector2f frameSize() const { return window.getView().getSize(); }
     void handleEvents();
     void handleEvent(const compat::InputEvent& event);
-    void handleInput(const compat::InputEvent& event);
+    void handleInput(const compat::InputEvent& event, bool repeat);
     void handleAction();
     void movePaddleByKeyboard();
     void advanceFrameClocks(float dt);
@@ -58,7 +60,7 @@ public:
     // Gameplay (gameplay/)
     void update(float dt);
     void resetRound();
-    void fitPlayfieldToWindow(sf::Vector2u oldSize);
+    void fitPlayfieldToWindow(float oldWidth);
     void buildBricks();
     sf::Vector2f restingBallPosition() const;
     void spawnParticles(sf::Vector2f position, sf::Color color, int count);
@@ -120,9 +122,14 @@ public:
     bool scoreSaveFailed = false;  // the last result could not be written to the file
     std::vector<HighScoreEntry> unsavedScores;  // results kept in memory only, for this run
 
-    // Set by a key press that changed the page: its typed character follows
-    // it in the queue and is dropped.
+    // Set by a key press whose typed character, next in the queue, must not
+    // type: one that changed the page, or one muted on the name page.
     bool dropNextText = false;
+    // Keys pressed and not yet released: another press of one is a key repeat.
+    std::set<sf::Keyboard::Key> keysDown;
+    // Keys already held when the name page opened; they type nothing there
+    // until released.
+    std::set<sf::Keyboard::Key> mutedKeys;
 
     // Seams, so tests can stand in for the keyboard, the speakers and the
     // browser. They hold no game state.

@@ -3,6 +3,7 @@
 #include "app/InputRules.hpp"
 #include "app/Random.hpp"
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -10,13 +11,27 @@ namespace {
 using Kind = compat::InputEvent::Kind;
 using Key = sf::Keyboard::Key;
 
-float windowWidth(const sf::RenderWindow& window) {
-    return static_cast<float>(window.getSize().x);
+// Only where the name consists of something more than blanks.
+bool isRealName(const std::string& name) {
+    return name.find_first_not_of(' ') != std::string::npos;
+}
+
+// Where a window pixel falls in the frame. At 1:1 the pixel itself, since the
+// view's float round trip can land a hair beside it.
+float frameX(const Game& game, sf::Vector2i pixel) {
+    if (game.frameSize() == sf::Vector2f(game.window.getSize()))
+        return static_cast<float>(pixel.x);
+    return game.window.mapPixelToCoords(pixel).x;
 }
 
 }  // namespace
 
 void Game::handleEvents() {
+    // A release can go astray, to a window F11 has just replaced or while
+    // another window has the focus; the keyboard itself knows better.
+    for (auto* keys : {&keysDown, &mutedKeys})
+        for (auto it = keys->begin(); it != keys->end();)
+            it = isKeyHeld(*it) ? std::next(it) : keys->erase(it);
     while (const std::optional<compat::InputEvent> event = compat::pollInput(window)) {
         handleEvent(*event);
         if (!window.isOpen())
@@ -32,12 +47,35 @@ void Game::handleEvent(const compat::InputEvent& event) {
     // must not type a blank into the name.
     if (std::exchange(dropNextText, false) && event.kind == Kind::TextEntered)
         return;
+    bool repeat = false;
+    switch (event.kind) {
+    case Kind::KeyPressed:
+        repeat = event.key != Key::Unknown && !keysDown.insert(event.key).second;
+        if (state == GameState::NameEntry && mutedKeys.count(event.key) != 0) {
+            dropNextText = true;  // a key held since the page opened types nothing
+            return;
+        }
+        break;
+    case Kind::KeyReleased:
+        keysDown.erase(event.key);
+        mutedKeys.erase(event.key);
+        return;
+    case Kind::FocusLost:
+        // No ball is lost behind the player's back.
+        if (state == GameState::Playing)
+            state = GameState::Paused;
+        return;
+    default:
+        break;
+    }
     const GameState before = state;
-    handleInput(event);
+    handleInput(event, repeat);
+    if (state == GameState::NameEntry && before != GameState::NameEntry)
+        mutedKeys = keysDown;
     dropNextText = event.kind == Kind::KeyPressed && state != before;
 }
 
-void Game::handleInput(const compat::InputEvent& event) {
+void Game::handleInput(const compat::InputEvent& event, bool repeat) {
     if (event.kind == Kind::Closed) {
         window.close();
         return;
@@ -54,7 +92,7 @@ void Game::handleInput(const compat::InputEvent& event) {
                 nameInput.push_back(static_cast<char>(c));
             }
         } else if (event.kind == Kind::KeyPressed) {
-            if (event.key == Key::Enter && !nameInput.empty()) {
+            if (event.key == Key::Enter && isRealName(nameInput)) {
                 saveHighScore(nameInput, score);
                 state = GameState::HighScores;
             } else if (event.key == Key::Escape) {
@@ -68,6 +106,9 @@ void Game::handleInput(const compat::InputEvent& event) {
 
     switch (event.kind) {
     case Kind::KeyPressed:
+        // A held F1 or F11 acts once: each launch or new window is costly.
+        if (repeat && (event.key == Key::F1 || event.key == Key::F11))
+            break;
         switch (event.key) {
         case Key::F11:
             createWindow(!fullscreen);
@@ -115,8 +156,7 @@ void Game::handleInput(const compat::InputEvent& event) {
         }
         break;
     case Kind::MouseMoved: {
-        const float x = input_rules::clampPaddleX(static_cast<float>(event.position.x),
-                                                  windowWidth(window));
+        const float x = input_rules::clampPaddleX(frameX(*this, event.position), frameSize().x);
         paddle.setPosition({x, paddle.getPosition().y});
         break;
     }
@@ -158,6 +198,8 @@ void Game::handleAction() {
         }
         break;
     case GameState::Paused:
+        state = GameState::Playing;  // as the pause panel's prompt says
+        break;
     case GameState::NameEntry:
         break;
     }
@@ -172,6 +214,6 @@ void Game::movePaddleByKeyboard() {
         position.x -= step;
     if (right)
         position.x += step;
-    position.x = input_rules::clampPaddleX(position.x, windowWidth(window));
+    position.x = input_rules::clampPaddleX(position.x, frameSize().x);
     paddle.setPosition(position);
 }

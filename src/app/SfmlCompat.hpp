@@ -16,11 +16,13 @@ namespace compat {
 
 // The input the game reacts to; every other window event is dropped.
 struct InputEvent {
-    enum class Kind { Closed, TextEntered, KeyPressed, MouseButtonPressed, MouseMoved };
+    enum class Kind {
+        Closed, TextEntered, KeyPressed, KeyReleased, MouseButtonPressed, MouseMoved, FocusLost
+    };
 
     Kind kind = Kind::Closed;
     std::uint32_t unicode = 0;                              // TextEntered
-    sf::Keyboard::Key key = sf::Keyboard::Key::Unknown;     // KeyPressed
+    sf::Keyboard::Key key = sf::Keyboard::Key::Unknown;     // KeyPressed, KeyReleased
     sf::Mouse::Button button = sf::Mouse::Button::Left;     // MouseButtonPressed
     sf::Vector2i position;                                  // MouseButtonPressed, MouseMoved
 
@@ -31,6 +33,10 @@ struct InputEvent {
     static InputEvent keyPressed(sf::Keyboard::Key k) {
         InputEvent e; e.kind = Kind::KeyPressed; e.key = k; return e;
     }
+    static InputEvent keyReleased(sf::Keyboard::Key k) {
+        InputEvent e; e.kind = Kind::KeyReleased; e.key = k; return e;
+    }
+    static InputEvent focusLost() { InputEvent e; e.kind = Kind::FocusLost; return e; }
     static InputEvent mousePressed(sf::Mouse::Button b, sf::Vector2i at = {}) {
         InputEvent e; e.kind = Kind::MouseButtonPressed; e.button = b; e.position = at; return e;
     }
@@ -61,6 +67,10 @@ inline std::optional<InputEvent> pollInput(sf::Window& window) {
             return InputEvent::text(static_cast<std::uint32_t>(text->unicode));
         if (const auto* key = event->getIf<sf::Event::KeyPressed>())
             return InputEvent::keyPressed(key->code);
+        if (const auto* key = event->getIf<sf::Event::KeyReleased>())
+            return InputEvent::keyReleased(key->code);
+        if (event->is<sf::Event::FocusLost>())
+            return InputEvent::focusLost();
         if (const auto* button = event->getIf<sf::Event::MouseButtonPressed>())
             return InputEvent::mousePressed(button->button, button->position);
         if (const auto* moved = event->getIf<sf::Event::MouseMoved>())
@@ -147,6 +157,10 @@ inline std::optional<InputEvent> pollInput(sf::Window& window) {
             return InputEvent::text(static_cast<std::uint32_t>(event.text.unicode));
         case sf::Event::KeyPressed:
             return InputEvent::keyPressed(event.key.code);
+        case sf::Event::KeyReleased:
+            return InputEvent::keyReleased(event.key.code);
+        case sf::Event::LostFocus:
+            return InputEvent::focusLost();
         case sf::Event::MouseButtonPressed:
             return InputEvent::mousePressed(event.mouseButton.button,
                                             {event.mouseButton.x, event.mouseButton.y});

@@ -83,9 +83,8 @@ sf::Vector2f Game::restingBallPosition() const {
 }
 
 void Game::resetRound() {
-    const sf::Vector2u windowSize = window.getSize();
-    const float width = static_cast<float>(windowSize.x);
-    const float height = static_cast<float>(windowSize.y);
+    const float width = frameSize().x;
+    const float height = frameSize().y;
 
     paddle.setSize({kPaddleWidth, kPaddleHeight});
     paddle.setOrigin({kPaddleWidth * 0.5f, kPaddleHeight * 0.5f});
@@ -110,7 +109,7 @@ void Game::resetRound() {
 void Game::buildBricks() {
     bricks.clear();
     const std::vector<BrickCell> cells =
-        brickLayout(level, static_cast<float>(window.getSize().x));
+        brickLayout(level, frameSize().x);
     for (const BrickCell& cell : cells) {
         Brick brick;
         brick.shape.setSize({kBrickWidth, kBrickHeight});
@@ -126,13 +125,12 @@ void Game::buildBricks() {
     }
 }
 
-void Game::fitPlayfieldToWindow(sf::Vector2u oldSize) {
+void Game::fitPlayfieldToWindow(float oldWidth) {
     // A new window size must not strand bricks past a wall or the paddle
     // below the screen; rows keep their y, columns move with the centring.
     // The F11 handler seats the ball on the paddle where it is drawn.
-    const float oldWidth = static_cast<float>(oldSize.x);
-    const float width = static_cast<float>(window.getSize().x);
-    const float height = static_cast<float>(window.getSize().y);
+    const float width = frameSize().x;
+    const float height = frameSize().y;
     for (Brick& brick : bricks) {
         const sf::Vector2f position = brick.shape.getPosition();
         const int column = brickColumnAt(position.x, oldWidth);

@@ -19,11 +19,6 @@ constexpr float kIntroSeconds = 3.f;
 const sf::Color kCrackedFill{100, 80, 20, 220};
 const sf::Vector2f kBrickCentre{50.f, 15.f};
 
-sf::Vector2f windowSize(const sf::RenderWindow& window) {
-    const sf::Vector2u size = window.getSize();
-    return {static_cast<float>(size.x), static_cast<float>(size.y)};
-}
-
 void endGame(Game& game) {
     game.bestScore = std::max(game.bestScore, game.score);
     game.state = GameState::GameOver;
@@ -129,11 +124,12 @@ void stepPlay(Game& game, float dt) {
         return;
     }
     game.ball.move({game.ballVelocity.x * dt, game.ballVelocity.y * dt});
-    bounceOffWalls(game, windowSize(game.window).x);
-    checkLostBall(game, windowSize(game.window).y);
+    const sf::Vector2f size = game.frameSize();
+    bounceOffWalls(game, size.x);
+    checkLostBall(game, size.y);
     bounceOffPaddle(game);
     hitBrick(game);
-    checkLevelCleared(game, windowSize(game.window));
+    checkLevelCleared(game, size);
 }
 
 }  // namespace

@@ -38,6 +38,11 @@ sf::Color introPromptColor(float animTime) {
     return blendChannels(Palette::Frost, Palette::Teal, pulsePhase(4.f, animTime));
 }
 
+std::string hudLevelText(int level) {
+    return "LEVEL " + std::to_string(std::min(level, kLevelCount)) + "/" +
+           std::to_string(kLevelCount);
+}
+
 std::uint8_t cheerAlpha(float cheerTimer) {
     return truncChannel(std::min(2.f * cheerTimer, 1.f) * 255.f);
 }

@@ -32,6 +32,9 @@ sf::Color promptColor(float animTime);
 sf::Color introHeadingColor(float animTime);
 sf::Color introPromptColor(float animTime);
 
+// "LEVEL n/5"; a won game counts one level past the last, never shown.
+std::string hudLevelText(int level);
+
 // The cheer stays opaque until its last half second, then fades out.
 std::uint8_t cheerAlpha(float cheerTimer);
 

@@ -42,11 +42,10 @@ void Game::drawPaddleAndBall() {
 }
 
 void Game::drawHud() {
-    const float w = static_cast<float>(window.getSize().x);
-    const float h = static_cast<float>(window.getSize().y);
+    const float w = frameSize().x;
+    const float h = frameSize().y;
 
-    drawText("LEVEL " + std::to_string(level) + "/" + std::to_string(layout::kLevelCount),
-             20.f, 20.f, 20, Palette::Violet, false);
+    drawText(layout::hudLevelText(level), 20.f, 20.f, 20, Palette::Violet, false);
     drawText("POENG: " + std::to_string(score), 20.f, 48.f, 20, Palette::Teal, false);
     drawText("BEST: " + std::to_string(bestScore), w / 2.f, 20.f, 20, Palette::IceBlue, true);
 

@@ -4,8 +4,7 @@
 
 namespace {
 
-void drawAurora(sf::RenderWindow& window, float animTime) {
-    const float w = static_cast<float>(window.getSize().x);
+void drawAurora(sf::RenderWindow& window, float animTime, float w) {
     for (int i = 0; i < 3; ++i) {
         const layout::AuroraCircle glow = layout::auroraCircle(i, animTime, w);
         sf::CircleShape circle(glow.radius, 30);
@@ -33,7 +32,7 @@ void Game::render() {
     window.clear(Palette::Night);
     if (!backdropLines.empty())
         window.draw(backdropLines.data(), backdropLines.size(), sf::PrimitiveType::Lines);
-    drawAurora(window, animTime);
+    drawAurora(window, animTime, frameSize().x);
     drawParticles(window, particles);
 
     switch (state) {
@@ -74,7 +73,9 @@ void Game::render() {
 }
 
 void Game::buildBackdrop() {
-    backdropLines = layout::backdropVertices(window.getSize().x, window.getSize().y);
+    const sf::Vector2f size = frameSize();
+    backdropLines = layout::backdropVertices(static_cast<unsigned>(size.x),
+                                             static_cast<unsigned>(size.y));
 }
 
 void Game::drawText(const std::string& text, float x, float y, unsigned characterSize,

@@ -24,8 +24,8 @@ void drawDivider(sf::RenderWindow& window, const compat::Box& box, sf::Color col
 }  // namespace
 
 void Game::drawSidebar() {
-    const float w = static_cast<float>(window.getSize().x);
-    const float h = static_cast<float>(window.getSize().y);
+    const float w = frameSize().x;
+    const float h = frameSize().y;
     if (!layout::sidebarVisible(w, h))
         return;
     const layout::SidebarGeometry g = layout::sidebarGeometry(w, h);

@@ -5,8 +5,8 @@
 #include <string>
 
 void Game::drawLevelIntro() {
-    const float w = static_cast<float>(window.getSize().x);
-    const float h = static_cast<float>(window.getSize().y);
+    const float w = frameSize().x;
+    const float h = frameSize().y;
     const std::string n = std::to_string(level);
 
     screens::drawVeil(window, 180);

@@ -6,8 +6,8 @@
 
 void Game::drawMessagePanel(const std::string& title, const std::string& subtitle,
                             sf::Color accent) {
-    const float w = static_cast<float>(window.getSize().x);
-    const float h = static_cast<float>(window.getSize().y);
+    const float w = frameSize().x;
+    const float h = frameSize().y;
 
     screens::drawVeil(window, 200);
 

@@ -5,8 +5,8 @@
 #include <string>
 
 void Game::drawNameEntry() {
-    const float w = static_cast<float>(window.getSize().x);
-    const float h = static_cast<float>(window.getSize().y);
+    const float w = frameSize().x;
+    const float h = frameSize().y;
 
     screens::drawVeil(window, 220);
 

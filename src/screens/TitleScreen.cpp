@@ -4,8 +4,8 @@
 #include <string>
 
 void Game::drawTitleScreen() {
-    const float w = static_cast<float>(window.getSize().x);
-    const float h = static_cast<float>(window.getSize().y);
+    const float w = frameSize().x;
+    const float h = frameSize().y;
     const float x = 0.5f * w;
 
     drawText("TUNDREL", x, 0.14f * h, 72, Palette::Teal, true);

@@ -10,8 +10,7 @@
 namespace screens {
 
 inline void drawVeil(sf::RenderWindow& window, std::uint8_t alpha) {
-    const sf::Vector2u size = window.getSize();
-    sf::RectangleShape veil({static_cast<float>(size.x), static_cast<float>(size.y)});
+    sf::RectangleShape veil(window.getView().getSize());
     veil.setFillColor(withAlpha(Palette::Night, alpha));
     window.draw(veil);
 }

@@ -1,0 +1,49 @@
+// The POSIX browser opener under real processes: a stand-in xdg-open on the
+// PATH, and a user with no process to spare.
+#include "TestSupport.hpp"
+
+#include "app/Browser.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
+    testing_support::ScopedTempDir bin;
+    const fs::path out = bin.path() / "opened.txt", script = bin.path() / "xdg-open";
+    // It records its argument and where its input and outputs lead: nowhere.
+    testing_support::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" $(/usr/bin/readlink /proc/$$/fd/0 /proc/$$/fd/1 "
+                                       "/proc/$$/fd/2) > '" + out.string() + "'\n");
+    fs::permissions(script, fs::perms::all);
+    const std::string url = "https://tundrel.example/hjelp?a=1&b=2", path = std::getenv("PATH");
+    setenv("PATH", bin.path().c_str(), 1);
+    openInBrowser(url);
+    // Nothing left to reap later, so no thread waits for it: the opener runs on its own.
+    EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
+    // A user with room for one more process: the shell starts, the opener cannot.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::ostringstream report;
+        std::cerr.rdbuf(report.rdbuf());
+        const rlimit limit{2, 2};
+        if ((getuid() != 0 || (setgid(61234) == 0 && setuid(61234) == 0)) && setrlimit(RLIMIT_NPROC, &limit) == 0)
+            openInBrowser(url);
+        const std::string line = report.str();
+        _exit(line.rfind("tundrel: cannot open " + url + ": ", 0) == 0 && std::count(line.begin(), line.end(), '\n') == 1 ? 0 : 1);
+    }
+    setenv("PATH", path.c_str(), 1);
+    int status = 0;
+    EXPECT_TRUE(waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    for (int i = 0; i < 2000 && testing_support::readFile(out).empty(); ++i)  // bounded
+        usleep(5000);
+    EXPECT_EQ(testing_support::readFile(out), url + "/dev/null/dev/null/dev/null");
+}
