@@ -2,7 +2,7 @@
 ; entry that starts the game in the player's own data folder, and an
 ; uninstaller that removes what it installed. tools/build-windows.sh passes
 ; VERSION, STAGE (the unpacked zip), ICON and OUTFILE.
-Unicode true
+Target amd64-unicode  ; the game is 64-bit, and so is Wine here
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 Name "Tundrel ${VERSION}"

@@ -19,7 +19,11 @@ run() {
     local start=("$binary") hide="/usr/share/fonts /usr/local/share/fonts"
     case $binary in
         *.exe) start=(/usr/lib/wine/wine64 "$binary")
-               hide="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts /tmp/.wine-$(id -u)" ;;
+               hide="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts /tmp/.wine-$(id -u)"
+               # Wine's desktop lives on the display its session began on:
+               # begin one on this screen, and end it again afterwards.
+               wineserver -k 2>/dev/null || true
+               trap 'wineserver -k 2>/dev/null || true' EXIT ;;
     esac
     if [ "$without_fonts" = 1 ]; then
         unshare --mount --propagation private sh -c \

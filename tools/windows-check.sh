@@ -30,20 +30,26 @@ wine_version=$("$wine" --version | sed 's/^wine-\([0-9.]*\).*/\1/')
 export WINEPREFIX=$build/wine WINEDEBUG=-all WINEPATH="Z:$prefix/bin"
 # Wine's own fonts folder is empty; DejaVu Sans Mono stands in for Consolas.
 cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf "$WINEPREFIX/drive_c/windows/Fonts/consola.ttf"
-# One Wine server for the whole run, instead of one per test.
-wineserver -p 60
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# Runs a command on a virtual screen in a Wine session begun there (Wine's
+# desktop stays on the display its session began on), kept for the whole run
+# instead of one per program.
+on_screen() {
+    wineserver -k 2>/dev/null || true
+    xvfb-run -a -s "-screen 0 1920x1080x24" sh -c \
+        'wineserver -p 60 && /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 && exec "$@"' sh "$@"
+}
 
 if [ "$update" = yes ]; then
     mkdir -p "$root/tests/golden/windows"
-    (cd "$build" && TUNDREL_UPDATE_GOLDEN=1 xvfb-run -a -s "-screen 0 1920x1080x24" \
+    (cd "$build" && TUNDREL_UPDATE_GOLDEN=1 on_screen \
         "$wine" ./tundrel_tests.exe --gtest_filter='Pages/Golden.*:Icon.*' --gtest_brief=1)
     ls -l "$root/tests/golden/windows"
     exit
 fi
 
 status=0
-(cd "$build" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure --no-tests=error 2>&1) |
+(cd "$build" && on_screen ctest --output-on-failure --no-tests=error 2>&1) |
     tee "$build/ctest.log" || status=$?
 read -r failed total < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' \
     "$build/ctest.log" | tail -n 1) || fail "the suite did not finish"
@@ -55,8 +61,12 @@ setup="$root/dist/tundrel-$version-win64-setup.exe"
 users="$WINEPREFIX/drive_c/users/$(id -un)"
 installed="$users/AppData/Local/Programs/Tundrel"
 entry="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tundrel.lnk"
-"$wine" "$setup" /S
-wineserver -w
+# A program and everything it starts, to the end, in a session of its own.
+to_the_end() {
+    wineserver -k 2>/dev/null || true
+    xvfb-run -a -s "-screen 0 1024x768x24" sh -c '"$0" "$@"; wineserver -w' "$wine" "$@"
+}
+to_the_end "$setup" /S
 for f in tundrel.exe uninstall.exe README.md LICENSE.txt sfml-graphics-2.dll OpenAL32.dll libstdc++-6.dll \
          licenses/SFML/license.md; do
     [ -f "$installed/$f" ] || fail "installed without $f"
@@ -66,8 +76,7 @@ grep -aq 'tundrel.exe' <(strings -a -e l "$entry"; strings -a "$entry") || fail 
 "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tundrel' /v UninstallString >/dev/null ||
     fail "no uninstall entry"
 WINEPATH= "$root/tools/smoke-run.sh" "$installed/tundrel.exe"
-"$wine" "$installed/uninstall.exe" /S
-wineserver -w
+to_the_end "$installed/uninstall.exe" /S
 [ ! -e "$installed" ] || fail "left behind: $(find "$installed")"
 [ ! -e "$entry" ] || fail "the Start-menu entry is left"
 [ ! -e "$users/AppData/Roaming/Tundrel" ] || fail "the score folder is left, empty"

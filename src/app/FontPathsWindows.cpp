@@ -3,7 +3,6 @@
 #include "app/Fonts.hpp"
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 std::vector<std::string> fontCandidates() {

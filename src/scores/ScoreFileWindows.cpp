@@ -1,6 +1,6 @@
-// Reading and saving the score file on Windows: the temporary file opened
-// for this process alone is the lock, flushed, then moved over the old file
-// with write-through. Lines end in CR LF, as Windows editors expect.
+// Reading and saving the score file on Windows: the temporary file, opened
+// so that no other process may write it, is the lock; it is flushed, then
+// moved over the old file with write-through. Lines end in CR LF, as Windows editors expect.
 #include "scores/ScoreFile.hpp"
 #include "scores/ScoreFileDetail.hpp"
 
@@ -31,12 +31,14 @@ bool failWithLastError(std::error_code& error) {
     return false;
 }
 
-// Shared for reading and writing only: another copy's open fails until this
-// one is done. Delete access stays shared so the file can be moved while held.
+// Not shared for writing: another copy's open fails until this one is done.
+// Reading and deleting stay shared, so the file can be moved into place while
+// held and read there at once.
 HANDLE lockTemporary(const fs::path& temp, std::error_code& error) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     for (;;) {
-        const HANDLE h = CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+        const HANDLE h = CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE)
             return h;
