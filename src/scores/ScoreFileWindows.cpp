@@ -58,6 +58,20 @@ bool writeAll(HANDLE h, const std::string& text, std::error_code& error) {
     return true;
 }
 
+// A reader that has the old file open (another copy starting, a virus
+// scanner) makes the move fail for a moment; it is tried again meanwhile.
+bool moveIntoPlace(const fs::path& temp, const fs::path& target, std::error_code& error) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD reason = GetLastError();
+        if ((reason != ERROR_ACCESS_DENIED && reason != ERROR_SHARING_VIOLATION) ||
+            std::chrono::steady_clock::now() >= deadline)
+            return failWithLastError(error);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 std::string withCrLf(const std::string& text) {
     std::string out;
     for (const char c : text) {
@@ -121,9 +135,7 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
                        (SetEndOfFile(lock.h) || failWithLastError(error)) &&
                        writeAll(lock.h, withCrLf(formatScoreText(*table)), error) &&
                        (FlushFileBuffers(lock.h) || failWithLastError(error)) &&
-                       (MoveFileExW(temp.c_str(), target.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
-                        failWithLastError(error));
+                       moveIntoPlace(temp, target, error);
     if (saved)
         return table;
     // Deleted on close, while no other save can be using it.
