@@ -49,4 +49,3 @@ std::vector<std::string> fontCandidates() {
     });
     return candidates;
 }
-
