@@ -7,9 +7,10 @@
 # versions and this recipe> (TUNDREL_WIN64_CACHE), so only the first run
 # builds them. Needs root on Debian (installs what is missing with apt).
 #
-#   tools/build-windows.sh [--tests] [build-dir]   (default build-win64)
+#   tools/build-windows.sh [--prepare | --tests] [build-dir]   (default build-win64)
 #
-# --tests also builds the test suite. Programs built here run under Wine
+# --prepare only builds (or finds) the libraries; --tests also builds the
+# test suite. Programs built here run under Wine
 # (Debian's wine64) in the Wine prefix <build-dir>/wine.
 set -euo pipefail
 
@@ -18,8 +19,11 @@ root=$(cd "$(dirname "$self")/.." && pwd)
 . "$root/tools/lib/debian-mirror.sh"
 die() { echo "build-windows: $*" >&2; exit 1; }
 
-tests=OFF
-[ "${1:-}" = --tests ] && { tests=ON; shift; }
+tests=OFF prepare=no
+case "${1:-}" in
+    --tests) tests=ON; shift ;;
+    --prepare) prepare=yes; shift ;;
+esac
 build=$(realpath -m "${1:-$root/build-win64}")
 cache=${TUNDREL_WIN64_CACHE:-/var/cache/tundrel-win64}
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -155,6 +159,7 @@ if [ ! -f "$prefix/.complete" ]; then
     for old in "$cache"/*/; do [ "${old%/}" = "$prefix" ] || rm -rf "$old"; done
 fi
 exec 9>&-
+[ "$prepare" = no ] || exit 0
 
 # The game (and the tests) under Wine need a prefix of their own; the icon
 # tool runs in it at build time.
