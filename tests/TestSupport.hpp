@@ -36,8 +36,24 @@ std::string readFile(const std::filesystem::path& path);
 using Rows = std::vector<std::pair<std::int32_t, std::string>>;
 Rows rows(const std::vector<HighScoreEntry>& table);
 
-// The font the tests draw in, whatever fontconfig prefers on this machine.
-inline const std::string kTestFont = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+// The font the tests draw in, whatever fontconfig prefers on this machine:
+// DejaVu Sans Mono, on Windows as the fonts folder's consola.ttf.
+extern const std::string kTestFont;
+
+// How the platform ends a line of a text file, and text with its line ends.
+extern const std::string kLineEnd;
+std::string withLineEnds(const std::string& text);
+
+// Saves into file as a second copy of the game would: first, first + 2, ...
+// up to 199 under name, each save checked against the one before; with first
+// below 0, "W" one above the best, without end. True when every save held.
+bool saveScores(const std::filesystem::path& file, const std::string& name, int first);
+
+// saveScores in a process of its own; succeeded waits for it, kill ends it.
+using Process = std::intptr_t;
+Process startSaver(const std::filesystem::path& file, const std::string& name, int first);
+bool succeeded(Process process);
+void kill(Process process);
 
 // A real Game in a folder of its own, whose keyboard, speakers and browser
 // are recorders, driven by injected events and fixed update steps.

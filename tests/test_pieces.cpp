@@ -161,10 +161,6 @@ TEST(Fonts, FirstCandidateThatOpensWins) {
     std::ostringstream report;  // and says so in one line when none opens
     EXPECT_EQ(openFirstFont(loaded, {missing, junk}, report), -1);
     EXPECT_EQ(report.str(), "tundrel: no usable font, the game runs without text; tried: " + missing + " " + junk + "\n");
-    // After the three Windows fonts, one of this machine's opens. fontconfig's
-    // choice comes first: on Fedora or Arch no fixed path below would open.
-    EXPECT_GE(openFirstFont(loaded, fontCandidates()), 3);
-    EXPECT_EQ(fontCandidates().size(), 3u + 1u + 5u) << "fontconfig's monospace is missing";
 }
 
 TEST(Random, DrawsSpanExactly0To32767) {

@@ -96,7 +96,7 @@ TEST(PlayInput, NameEntryTypingAndRecording) {
     h.game.state = S::NameEntry;
     h.game.score = 300;
     h.press(Key::Escape);
-    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), "777 Brimnor Isb~\n300 Anonym\n");
+    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), testing_support::withLineEnds("777 Brimnor Isb~\n300 Anonym\n"));
 }
 
 TEST(PlayInput, HeldF1AndF11ActOncePerPressAndTheWindowStaysCentred) {

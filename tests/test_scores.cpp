@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -34,6 +36,31 @@ TEST(ScoreTable, OrderTiesCapAndAdmission) {
     table.pop_back();
     EXPECT_TRUE(qualifiesForTable(table, 1));
     EXPECT_FALSE(qualifiesForTable(table, 0));
+}
+
+// Two other processes save at once, as two copies of the game would.
+TEST(ScoreFileFaults, TwoCopiesKeepEveryResultAndAKilledWriterLeavesAWholeTable) {
+    ScopedTempDir dir;
+    const fs::path file = dir.path() / kScoreFileName;
+    const Process a = startSaver(file, "A", 1), b = startSaver(file, "B", 2);
+    EXPECT_TRUE(succeeded(a) & succeeded(b));  // both waited for
+    EXPECT_EQ(rows(loadScoreFile(file)),
+              (Rows{{199, "A"}, {198, "B"}, {197, "A"}, {196, "B"}, {195, "A"}}));
+
+    // Killed at 20 moments once it has begun, a writer leaves a whole table of
+    // five lines and at most one temporary file beside it.
+    for (int round = 0; round < 20; ++round) {
+        const std::int32_t best = loadScoreFile(file).front().score;
+        const Process writer = startSaver(file, "W", -1);
+        for (int i = 0; i < 5000 && loadScoreFile(file).front().score == best; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::microseconds(300 * round));
+        kill(writer);
+        ASSERT_EQ(loadScoreFile(file).size(), 5u);
+        EXPECT_GT(loadScoreFile(file).front().score, best) << "the writer never saved";
+        EXPECT_EQ(readFile(file), withLineEnds(formatScoreText(loadScoreFile(file))));
+        EXPECT_LE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    }
 }
 
 }  // namespace

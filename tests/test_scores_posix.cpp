@@ -40,11 +40,6 @@ pid_t spawn(Body body) {
     return pid;
 }
 
-bool succeeded(pid_t pid) {
-    int status = 0;
-    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // Runs body in a child that is another user, nobody, when the suite runs as root.
 template <class Body>
 bool asNobody(Body body) {
@@ -215,46 +210,6 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     EXPECT_FALSE(game.scoreSaveFailed);
     EXPECT_EQ(rows(game.highScores)[1], (std::pair<std::int32_t, std::string>(450, "Polar")));
     EXPECT_EQ(entries("kept"), 1);
-}
-
-// Saves first, first + 2, ... up to 199. Each save must still hold the one
-// before, unless five newer results pushed it out.
-bool saveRisingScores(const fs::path& file, const char* name, int first) {
-    std::error_code error;
-    for (int score = first; score < 200; score += 2) {
-        const auto table = recordScoreInFile(file, {name, score}, error);
-        if (!table || (table->back().score <= score - 2 &&
-                       std::none_of(table->begin(), table->end(), [&](auto& e) { return e.score == score - 2; })))
-            return false;
-    }
-    return true;
-}
-
-TEST(ScoreFileFaults, TwoCopiesKeepEveryResultAndAKilledWriterLeavesAWholeTable) {
-    ScopedTempDir dir;
-    const fs::path file = dir.path() / kScoreFileName;
-    const pid_t a = spawn([&file] { return saveRisingScores(file, "A", 1); });
-    const pid_t b = spawn([&file] { return saveRisingScores(file, "B", 2); });
-    EXPECT_TRUE(succeeded(a) & succeeded(b));  // both waited for
-    EXPECT_EQ(rows(loadScoreFile(file)),
-              (Rows{{199, "A"}, {198, "B"}, {197, "A"}, {196, "B"}, {195, "A"}}));
-
-    // Killed at 30 moments, a writer leaves a whole table of five lines and at
-    // most one temporary file beside it.
-    for (int round = 0; round < 30; ++round) {
-        const pid_t writer = spawn([&file] {
-            std::error_code error;
-            while (recordScoreInFile(file, {"W", loadScoreFile(file).front().score + 1}, error)) {}
-            return false;
-        });
-        usleep(static_cast<useconds_t>(300 + 500 * round));
-        kill(writer, SIGKILL);
-        waitpid(writer, nullptr, 0);
-        ASSERT_EQ(loadScoreFile(file).size(), 5u);
-        EXPECT_EQ(readFile(file), formatScoreText(loadScoreFile(file)));
-        EXPECT_LE(entries(dir.path()), 2);
-    }
-    EXPECT_GT(loadScoreFile(file).front().score, 199);
 }
 
 }  // namespace

@@ -25,18 +25,7 @@ path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
 die() { echo "sfml-matrix: $*" >&2; exit 1; }
 
-# The first plain Debian archive in the apt sources (not security or updates).
-debian_mirror() {
-    { cat /etc/apt/sources.list 2>/dev/null || true
-      for f in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-          [ -f "$f" ] && cat "$f"
-      done
-    } | awk '
-        /^[[:space:]]*#/ { next }
-        $1 == "URIs:" { for (i = 2; i <= NF; i++) print $i; next }
-        $1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; break } }
-    ' | grep -v -E 'security|updates' | grep -E '/debian/?$' | head -n 1 || true
-}
+. "$root/tools/lib/debian-mirror.sh"
 
 # What goes into every root file system: the README's build and test packages.
 mapfile -t packages < <("$root/tundrel.sh" packages)

@@ -15,12 +15,23 @@ set -euo pipefail
 # Runs inside the virtual display (the script calls itself there).
 run() {
     cd "$scratch/cwd"
+    # A Windows build runs under Wine. Its fonts are the Wine prefix's; a
+    # private socket folder makes Wine start a server that sees them hidden.
+    local start=("$binary") hide="/usr/share/fonts /usr/local/share/fonts"
+    case $binary in
+        *.exe) start=(/usr/lib/wine/wine64 "$binary")
+               hide="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts /tmp/.wine-$(id -u)"
+               # Wine's desktop lives on the display its session began on:
+               # begin one on this screen, and end it again afterwards.
+               wineserver -k 2>/dev/null || true
+               trap 'wineserver -k 2>/dev/null || true' EXIT ;;
+    esac
     if [ "$without_fonts" = 1 ]; then
         unshare --mount --propagation private sh -c \
-            'for d in /usr/share/fonts /usr/local/share/fonts; do [ -d "$d" ] && mount -t tmpfs none "$d"; done
-             exec "$0"' "$binary" 2>"$scratch/stderr" &
+            'for d in $0; do [ -d "$d" ] && mount -t tmpfs none "$d"; done
+             exec "$@"' "$hide" "${start[@]}" 2>"$scratch/stderr" &
     else
-        "$binary" 2>"$scratch/stderr" &
+        "${start[@]}" 2>"$scratch/stderr" &
     fi
     local pid=$! window=""
     # One connection that waits for the window: polling with a new connection

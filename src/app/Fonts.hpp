@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// Paths to try, best first: the Windows fonts the game was designed with, then
-// what fontconfig matches for "monospace", then a few well-known files.
+// Paths to try, best first, each platform's own: on Windows the fonts the
+// game was designed with in the system's fonts folder; elsewhere what
+// fontconfig matches for "monospace", then a few well-known files.
 std::vector<std::string> fontCandidates();
 
 // Opens the first candidate that loads. Returns its index, or -1 when none

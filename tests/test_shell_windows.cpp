@@ -1,0 +1,69 @@
+// The Windows halves: fonts from the system's fonts folder, the browser
+// hand-off through the shell, the score file under a second copy that holds
+// it or its lock. POSIX's other faults have no counterpart here: no fork or
+// second user in-process, no pipes in a folder, no size limits, and links
+// need privileges the tests do not have.
+#include "TestSupport.hpp"
+
+#include "app/Browser.hpp"
+#include "app/Fonts.hpp"
+#include "scores/ScoreFile.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+TEST(Fonts, TheSystemFontsFolderInOrder) {
+    char windows[MAX_PATH];
+    const std::string fonts = std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\Fonts\\";
+    EXPECT_EQ(fontCandidates(), (std::vector<std::string>{fonts + "consola.ttf", fonts + "arial.ttf", fonts + "calibri.ttf"}));
+    sf::Font loaded;
+    EXPECT_EQ(openFirstFont(loaded, fontCandidates()), 0) << "no consola.ttf in " << fonts;
+}
+
+// start runs a script named as the page; '&' in the name must reach it unsplit.
+TEST(Browser, StartHandsTheWholeAddressOver) {
+    ScopedTempDir dir(true);
+    const fs::path script = dir.path() / "page&x=1.cmd";
+    writeFile(script, "@echo opened> \"" + (dir.path() / "opened.txt").string() + "\"\r\n@exit\r\n");
+    openInBrowser(script.string());
+    for (int i = 0; i < 500 && readFile(dir.path() / "opened.txt").empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(readFile(dir.path() / "opened.txt"), "opened\r\n");
+}
+
+// A copy that holds the file shut to others, then one that holds the lock:
+// neither save replaces the file, and the game says so.
+TEST(GameHighScores, AFileHeldShutOrLockedIsNotReplaced) {
+    ScopedTempDir dir(true);
+    writeFile(kScoreFileName, "500 A\r\n");
+    Game game;
+    for (const fs::path& held : {fs::path(kScoreFileName), scoreTempPath(kScoreFileName)}) {
+        const HANDLE other = CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE);
+        std::ostringstream said;
+        std::streambuf* const console = std::cerr.rdbuf(said.rdbuf());
+        game.saveHighScore("Polar", 450);
+        std::cerr.rdbuf(console);
+        CloseHandle(other);
+        EXPECT_TRUE(game.scoreSaveFailed);
+        EXPECT_EQ(said.str().rfind("tundrel: could not save the result to tundrel_score.txt: ", 0), 0u) << said.str();
+        EXPECT_EQ(readFile(kScoreFileName), "500 A\r\n");
+    }
+    game.saveHighScore("Frost", 1);
+    EXPECT_FALSE(game.scoreSaveFailed);
+    EXPECT_EQ(readFile(kScoreFileName), "500 A\r\n1 Frost\r\n");  // the file as it was, and the new result
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+}  // namespace
