@@ -44,6 +44,7 @@ if [ "$update" = yes ]; then
     mkdir -p "$root/tests/golden/windows"
     (cd "$build" && TUNDREL_UPDATE_GOLDEN=1 on_screen \
         "$wine" ./tundrel_tests.exe --gtest_filter='Pages/Golden.*:Icon.*' --gtest_brief=1)
+    (cd "$build" && TUNDREL_UPDATE_GOLDEN=1 ctest -R '^SmallScreen\.' --output-on-failure)
     ls -l "$root/tests/golden/windows"
     exit
 fi
