@@ -17,9 +17,12 @@ run() {
     cd "$scratch/cwd"
     # A Windows build runs under Wine. Its fonts are the Wine prefix's; a
     # private socket folder makes Wine start a server that sees them hidden.
-    local start=("$binary") hide="/usr/share/fonts /usr/local/share/fonts"
+    local start=("$binary") hide="/usr/share/fonts /usr/local/share/fonts" slack=1
     case $binary in
         *.exe) start=(/usr/lib/wine/wine64 "$binary")
+               # Wine draws the frame itself, and the game places the
+               # frame's corner, so the frame's own size is off centre.
+               slack=40
                hide="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts /tmp/.wine-$(id -u)"
                # Wine's desktop lives on the display its session began on:
                # begin one on this screen, and end it again afterwards.
@@ -54,7 +57,7 @@ run() {
     read -r screen_w screen_h <<<"$(xdotool getdisplaygeometry)"
     eval "$(xdotool getwindowgeometry --shell "$window")"
     if [ $((X < 0 || Y < 0 || X + WIDTH > screen_w || Y + HEIGHT > screen_h ||
-            (2 * X + WIDTH - screen_w) ** 2 > 1 || (2 * Y + HEIGHT - screen_h) ** 2 > 1)) = 1 ]; then
+            (2 * X + WIDTH - screen_w) ** 2 > slack ** 2 || (2 * Y + HEIGHT - screen_h) ** 2 > slack ** 2)) = 1 ]; then
         echo "window at $X,$Y, ${WIDTH}x$HEIGHT: not centred on the ${screen_w}x$screen_h screen"
         kill "$pid"; return 1
     fi
