@@ -43,6 +43,9 @@ find_program(TUNDREL_GZIP gzip REQUIRED)
 add_custom_command(OUTPUT ${_tundrel_out}/tundrel.6.gz
   COMMAND ${TUNDREL_GZIP} -9nc ${_tundrel_out}/tundrel.6 > ${_tundrel_out}/tundrel.6.gz
   DEPENDS ${_tundrel_out}/tundrel.6 VERBATIM)
+add_custom_command(OUTPUT ${_tundrel_out}/README.md.gz
+  COMMAND ${TUNDREL_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/README.md > ${_tundrel_out}/README.md.gz
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/README.md VERBATIM)
 add_custom_command(OUTPUT ${_tundrel_out}/changelog.Debian.gz
   COMMAND ${TUNDREL_GZIP} -9nc ${TUNDREL_DEBIAN_CHANGELOG} > ${_tundrel_out}/changelog.Debian.gz
   DEPENDS ${TUNDREL_DEBIAN_CHANGELOG} VERBATIM)
@@ -62,7 +65,7 @@ if(TUNDREL_ICON_PNGS)
 endif()
 set(_tundrel_data ${_tundrel_pngs} ${_tundrel_out}/tundrel.6.gz)
 if(TUNDREL_DEBIAN_DOCS)
-  list(APPEND _tundrel_data ${_tundrel_out}/changelog.Debian.gz)
+  list(APPEND _tundrel_data ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz)
 endif()
 add_custom_target(tundrel_data ALL DEPENDS ${_tundrel_data})
 
@@ -78,10 +81,13 @@ if(TUNDREL_ICON_PNGS)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 endif()
 install(FILES ${_tundrel_out}/tundrel.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# What debhelper would install, compress and leave out, as it does it.
 if(TUNDREL_DEBIAN_DOCS)
-  install(FILES debian/copyright ${_tundrel_out}/changelog.Debian.gz
+  install(FILES debian/copyright ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
-elseif(TUNDREL_INSTALL_LICENSE)
-  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+else()
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  if(TUNDREL_INSTALL_LICENSE)
+    install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
 endif()
