@@ -57,5 +57,5 @@ fi
 find "$work" -maxdepth 1 -type f -newer "$src/debian/changelog" \
      \( -name '*.deb' -o -name '*.ddeb' -o -name '*.changes' -o -name '*.buildinfo' \
         -o -name '*.dsc' -o -name '*.tar.*' \) -exec cp {} "$out/" \;
-cp "$work/tundrel_$upstream.orig.tar.xz" "$out/" 2>/dev/null || true
+[ -n "$what" ] || cp "$work/tundrel_$upstream.orig.tar.xz" "$out/"
 ls "$out"/*.changes | tail -n 1
