@@ -85,6 +85,8 @@ install(FILES ${_tundrel_out}/tundrel.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/m
 if(TUNDREL_DEBIAN_DOCS)
   install(FILES debian/copyright ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES debian/tundrel.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME tundrel)
 else()
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   if(TUNDREL_INSTALL_LICENSE)
