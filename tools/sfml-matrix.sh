@@ -7,17 +7,18 @@
 # on Debian.
 #
 #   tools/sfml-matrix.sh [--prepare | --no-update | --update-goldens] SUITE...
-#   tools/sfml-matrix.sh --package [--no-update] [--nocheck] [--twice] [--source] SUITE...
+#   tools/sfml-matrix.sh --package [--no-update] [--quick] [--nocheck] [--twice] [--source] SUITE...
 #
 #   --prepare          only build (or update) the root file systems
 #   --no-update        use a cached root file system as it is
 #   --update-goldens   render the golden pictures with the suite's SFML into
 #                      the working tree (tests/golden/sfml3 for SFML 3)
-#   --package          on a throwaway layer over the root: the README's quick
-#                      package build (tools/build-deb.sh, which installs what
-#                      it needs), then dpkg-buildpackage (its dh_auto_test is
-#                      the suite run), the same file list from both, and
+#   --package          on a throwaway layer over the root: dpkg-buildpackage
+#                      (its dh_auto_test is the suite run), then
 #                      tools/package-check.sh; the packages land in dist/
+#     --quick          first the README's steps: tools/build-deb.sh, which
+#                      installs what it needs; its package must have the
+#                      same file list
 #     --nocheck        build the package without running the suite
 #     --twice          build it twice and want identical .deb files
 #     --source         build the source package too
@@ -172,12 +173,14 @@ inside_package_deps() {
     if [ -f "$fs/etc/resolv.conf" ] && [ ! -L "$fs/etc/resolv.conf" ]; then
         mount_at --bind /etc/resolv.conf "$fs/etc/resolv.conf"
     fi
-    copy_sources "$fs/src/quick"
     copy_sources "$fs/src/tundrel"
-    echo "--- the README's steps: tools/build-deb.sh"
-    in_root "$fs" sh -c 'cd /src/quick && tools/build-deb.sh /src/quick-build' >"$run/quick.log" 2>&1 ||
-        { cat "$run/quick.log"; return 1; }
-    tail -n 1 "$run/quick.log"
+    if [ "$QUICK" = yes ]; then
+        copy_sources "$fs/src/quick"
+        echo "--- the README's steps: tools/build-deb.sh"
+        in_root "$fs" sh -c 'cd /src/quick && tools/build-deb.sh /src/quick-build' >"$run/quick.log" 2>&1 ||
+            { cat "$run/quick.log"; return 1; }
+        tail -n 1 "$run/quick.log"
+    fi
     [ "$NOCHECK" = yes ] && profile=(-P nocheck)
     in_root "$fs" sh -c 'cd /src/tundrel && apt-get -qq -y --no-install-recommends "$@" build-dep ./ &&
         apt-get -qq -y --no-install-recommends install lintian desktop-file-utils appstream x11-utils' \
@@ -208,15 +211,17 @@ inside_package_build() {
         cmp "$fs/out/$deb" "$fs/out2/$deb" || { echo "two builds of $deb differ"; return 1; }
         echo "two builds of $deb are identical"
     fi
-    local quick
-    quick=$(tail -n 1 "$run/quick.log")
-    [ "${quick##*/}" = "$deb" ] || { echo "the quick build made ${quick##*/}, dpkg-buildpackage $deb"; return 1; }
-    if ! diff <(dpkg-deb -c "$fs$quick" | awk '$6 != "./" { print $1, $6 }') \
-              <(dpkg-deb -c "$fs/out/$deb" | awk '$6 != "./" { print $1, $6 }'); then
-        echo "the quick build's file list differs from dpkg-buildpackage's"
-        return 1
+    if [ "$QUICK" = yes ]; then
+        local quick
+        quick=$(tail -n 1 "$run/quick.log")
+        [ "${quick##*/}" = "$deb" ] || { echo "the quick build made ${quick##*/}, dpkg-buildpackage $deb"; return 1; }
+        if ! diff <(dpkg-deb -c "$fs$quick" | awk '$6 != "./" { print $1, $6 }') \
+                  <(dpkg-deb -c "$fs/out/$deb" | awk '$6 != "./" { print $1, $6 }'); then
+            echo "the quick build's file list differs from dpkg-buildpackage's"
+            return 1
+        fi
+        echo "the quick build has the same file list"
     fi
-    echo "the quick build has the same file list"
     in_root "$fs" sh -c 'cd /src/tundrel && tools/package-check.sh /out/*.changes'
     mkdir -p "$DIST"
     cp "$fs"/out/* "$DIST/"
@@ -282,13 +287,14 @@ prepare() {
 
 mode="test"
 update=yes
-export NOCHECK=no TWICE=no SOURCE=no DIST=${DIST:-$root/dist}
+export QUICK=no NOCHECK=no TWICE=no SOURCE=no DIST=${DIST:-$root/dist}
 while [ $# -gt 0 ]; do
     case "$1" in
         --prepare) mode=prepare ;;
         --no-update) update=no ;;
         --update-goldens) mode=goldens; update=no ;;
         --package) mode=package ;;
+        --quick) QUICK=yes ;;
         --nocheck) NOCHECK=yes ;;
         --twice) TWICE=yes ;;
         --source) SOURCE=yes ;;
