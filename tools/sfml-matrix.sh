@@ -173,6 +173,10 @@ inside_package_deps() {
     if [ -f "$fs/etc/resolv.conf" ] && [ ! -L "$fs/etc/resolv.conf" ]; then
         mount_at --bind /etc/resolv.conf "$fs/etc/resolv.conf"
     fi
+    # A fresh system has package lists; mmdebstrap leaves none behind.
+    if ! ls "$fs"/var/lib/apt/lists/*_Packages* >/dev/null 2>&1; then
+        in_root "$fs" apt-get -qq --error-on=any update
+    fi
     copy_sources "$fs/src/tundrel"
     if [ "$QUICK" = yes ]; then
         copy_sources "$fs/src/quick"
