@@ -56,6 +56,6 @@ fi
 (cd "$src" && dpkg-buildpackage "${options[@]}")
 find "$work" -maxdepth 1 -type f -newer "$src/debian/changelog" \
      \( -name '*.deb' -o -name '*.ddeb' -o -name '*.changes' -o -name '*.buildinfo' \
-        -o -name '*.dsc' -o -name '*.tar.*' \) -exec cp {} "$out/" \;
+        -o -name '*.dsc' -o -name '*.debian.tar.*' \) -exec cp {} "$out/" \;
 [ -n "$what" ] || cp "$work/tundrel_$upstream.orig.tar.xz" "$out/"
 ls "$out"/*.changes | tail -n 1
