@@ -4,7 +4,8 @@
 # /usr with exactly the flags Debian builds its packages with, no tests, and
 # packs the result with cpack. The version names this system's release
 # (tools/debian-release.sh), the file list is the one dpkg-buildpackage gives
-# and two builds of one commit are identical. Prints the package's path last.
+# and two builds of one commit in the default build folder are identical.
+# Prints the package's path last.
 #
 # Usage: tools/build-deb.sh [build-dir]    (default: build-deb; the package
 #                                          is copied to dist/)
@@ -38,6 +39,9 @@ fi
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null ||
                                                 dpkg-parsechangelog -l "$root/debian/changelog" -S Timestamp)}
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# The flags map the current folder's paths away, as dpkg-buildpackage's do
+# for the source tree; the default build folder lies inside it.
+cd "$root"
 eval "$(dpkg-buildflags --export=sh)"
 # CMake ignores CPPFLAGS; debhelper passes them this way too.
 export CXXFLAGS="$CXXFLAGS $CPPFLAGS"
