@@ -18,7 +18,7 @@ if [ "${1:-}" = --packages ]; then
     printf '%s\n' "${packages[@]}"
     exit 0
 fi
-build=${1:-$root/build-deb}
+build=$(realpath -m "${1:-$root/build-deb}")
 
 missing=()
 for p in "${packages[@]}"; do
