@@ -18,7 +18,7 @@
 #                      tools/package-check.sh; the packages land in dist/
 #     --quick          first the README's steps: tools/build-deb.sh, which
 #                      installs what it needs; its package must have the
-#                      same file list
+#                      same file list and pass tools/package-check.sh too
 #     --nocheck        build the package without running the suite
 #     --twice          build it twice and want identical .deb files
 #     --source         build the source package too
@@ -225,6 +225,8 @@ inside_package_build() {
             return 1
         fi
         echo "the quick build has the same file list"
+        # The README installs this one.
+        in_root "$fs" /src/tundrel/tools/package-check.sh "$quick"
     fi
     in_root "$fs" sh -c 'cd /src/tundrel && tools/package-check.sh /out/*.changes'
     mkdir -p "$DIST"
