@@ -8,16 +8,20 @@ set(TUNDREL_INSTALL_GAMESDIR "games" CACHE STRING
     "Folder for the game binary, relative to the prefix (Debian: games)")
 option(TUNDREL_ICON_PNGS
        "Write the icon theme's PNGs at build time (runs the freshly built tundrel_icons)" ON)
+option(TUNDREL_INSTALL_LICENSE "Install LICENSE with the documents" ON)
+# For a package built without debhelper, which would otherwise add these.
 option(TUNDREL_DEBIAN_DOCS
-       "Install Debian's copyright and changelog.gz in place of LICENSE" OFF)
+       "Install debian/copyright and changelog.Debian.gz in place of LICENSE" OFF)
+set(TUNDREL_DEBIAN_CHANGELOG "${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog" CACHE FILEPATH
+    "Debian changelog that TUNDREL_DEBIAN_DOCS installs")
 
 # One reverse-DNS id for the menu entry, the AppStream data and the icon:
 # tundrel.example gives example.tundrel.Tundrel.
 string(REPLACE "-" "_" _tundrel_labels "${TUNDREL_SITE_LABEL}")
 string(REPLACE "." ";" _tundrel_labels "${_tundrel_labels}")
 list(REVERSE _tundrel_labels)
-list(JOIN _tundrel_labels "." _tundrel_reversed)
-set(TUNDREL_APP_ID "${_tundrel_reversed}.Tundrel" CACHE STRING
+list(JOIN _tundrel_labels "." TUNDREL_DEVELOPER_ID)
+set(TUNDREL_APP_ID "${TUNDREL_DEVELOPER_ID}.Tundrel" CACHE STRING
     "Reverse-DNS id of the menu entry, AppStream data and icon")
 set(TUNDREL_MAINTAINER "The Tundrel developers <developers@${TUNDREL_SITE_LABEL}>" CACHE STRING
     "Maintainer named in the Debian package and its changelog")
@@ -33,16 +37,18 @@ set(_tundrel_in ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 configure_file(${_tundrel_in}/tundrel.desktop.in ${_tundrel_out}/${TUNDREL_APP_ID}.desktop @ONLY)
 configure_file(${_tundrel_in}/tundrel.metainfo.xml.in ${_tundrel_out}/${TUNDREL_APP_ID}.metainfo.xml @ONLY)
 configure_file(${_tundrel_in}/tundrel.6.in ${_tundrel_out}/tundrel.6 @ONLY)
-configure_file(${_tundrel_in}/copyright.in ${_tundrel_out}/copyright @ONLY)
-configure_file(${_tundrel_in}/changelog.in ${_tundrel_out}/changelog @ONLY)
 
 # Manual pages and changelogs go in compressed, without a time stamp.
 find_program(TUNDREL_GZIP gzip REQUIRED)
-foreach(_doc tundrel.6 changelog)
-  add_custom_command(OUTPUT ${_tundrel_out}/${_doc}.gz
-    COMMAND ${TUNDREL_GZIP} -9nc ${_tundrel_out}/${_doc} > ${_tundrel_out}/${_doc}.gz
-    DEPENDS ${_tundrel_out}/${_doc} VERBATIM)
-endforeach()
+add_custom_command(OUTPUT ${_tundrel_out}/tundrel.6.gz
+  COMMAND ${TUNDREL_GZIP} -9nc ${_tundrel_out}/tundrel.6 > ${_tundrel_out}/tundrel.6.gz
+  DEPENDS ${_tundrel_out}/tundrel.6 VERBATIM)
+add_custom_command(OUTPUT ${_tundrel_out}/README.md.gz
+  COMMAND ${TUNDREL_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/README.md > ${_tundrel_out}/README.md.gz
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/README.md VERBATIM)
+add_custom_command(OUTPUT ${_tundrel_out}/changelog.Debian.gz
+  COMMAND ${TUNDREL_GZIP} -9nc ${TUNDREL_DEBIAN_CHANGELOG} > ${_tundrel_out}/changelog.Debian.gz
+  DEPENDS ${TUNDREL_DEBIAN_CHANGELOG} VERBATIM)
 
 # The icon theme's PNGs, each size drawn by the game's own icon code.
 add_executable(tundrel_icons tools/icon_pngs.cpp)
@@ -57,8 +63,11 @@ if(TUNDREL_ICON_PNGS)
     COMMAND tundrel_icons ${CMAKE_CURRENT_BINARY_DIR}/icons ${TUNDREL_APP_ID}
     DEPENDS tundrel_icons VERBATIM)
 endif()
-add_custom_target(tundrel_data ALL
-  DEPENDS ${_tundrel_pngs} ${_tundrel_out}/tundrel.6.gz ${_tundrel_out}/changelog.gz)
+set(_tundrel_data ${_tundrel_pngs} ${_tundrel_out}/tundrel.6.gz)
+if(TUNDREL_DEBIAN_DOCS)
+  list(APPEND _tundrel_data ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz)
+endif()
+add_custom_target(tundrel_data ALL DEPENDS ${_tundrel_data})
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -72,10 +81,15 @@ if(TUNDREL_ICON_PNGS)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 endif()
 install(FILES ${_tundrel_out}/tundrel.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# What debhelper would install, compress and leave out, as it does it.
 if(TUNDREL_DEBIAN_DOCS)
-  install(FILES ${_tundrel_out}/copyright ${_tundrel_out}/changelog.gz
+  install(FILES debian/copyright ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES debian/tundrel.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME tundrel)
 else()
-  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  if(TUNDREL_INSTALL_LICENSE)
+    install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
 endif()

@@ -5,13 +5,15 @@ set(CPACK_PACKAGE_NAME tundrel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Tundrel developers")
 set(CPACK_PACKAGE_CONTACT "${TUNDREL_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "icy polar brick-breaking arcade game")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 # The menu entry names the game by its full path, so keep the configured prefix.
 set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 
+# The Debian revision says which release the package is for, e.g. 1~deb12u1.
+set(TUNDREL_DEBIAN_REVISION "1" CACHE STRING "Debian revision of the package version")
+set(CPACK_DEBIAN_PACKAGE_RELEASE "${TUNDREL_DEBIAN_REVISION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -21,13 +23,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The game finds its font through fontconfig; DejaVu Sans Mono is the match.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The summary above is the synopsis line; this is the extended text.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Steer the icebreaker along the bottom of the night field, keep the frost
-ball in play and break the ice through five levels. From level to level the
-ball flies faster, the bricks are worth more and reinforced ice spreads.
-Three balls, five levels, and the five best results are kept.
-.
-The game is played with the mouse or the keyboard; its sounds are
-synthesised and it ships no data files. All on-screen text is Norwegian.")
+# The description is debian/control's, so both packages say the same.
+file(READ ${CMAKE_CURRENT_SOURCE_DIR}/debian/control _tundrel_control)
+if(NOT _tundrel_control MATCHES "\nDescription: ([^\n]*)\n(( [^\n]*\n?)*)")
+  message(FATAL_ERROR "debian/control has no Description")
+endif()
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "(^|\n) " "\\1" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CMAKE_MATCH_2}")
+string(STRIP "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 
 include(CPack)

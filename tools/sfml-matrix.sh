@@ -7,11 +7,21 @@
 # on Debian.
 #
 #   tools/sfml-matrix.sh [--prepare | --no-update | --update-goldens] SUITE...
+#   tools/sfml-matrix.sh --package [--no-update] [--quick] [--nocheck] [--twice] [--source] SUITE...
 #
 #   --prepare          only build (or update) the root file systems
 #   --no-update        use a cached root file system as it is
 #   --update-goldens   render the golden pictures with the suite's SFML into
 #                      the working tree (tests/golden/sfml3 for SFML 3)
+#   --package          on a throwaway layer over the root: dpkg-buildpackage
+#                      (its dh_auto_test is the suite run), then
+#                      tools/package-check.sh; the packages land in dist/
+#     --quick          first the README's steps: tools/build-deb.sh, which
+#                      installs what it needs; its package must have the
+#                      same file list and pass tools/package-check.sh too
+#     --nocheck        build the package without running the suite
+#     --twice          build it twice and want identical .deb files
+#     --source         build the source package too
 #
 # The root file systems are kept in /var/cache/tundrel-sfml (SFML_MATRIX_CACHE)
 # under <suite>-<hash of the package list>; a later run updates them with apt.
@@ -70,6 +80,7 @@ in_root() {
     local fs=$1
     shift
     chroot "$fs" /usr/bin/env -i PATH="$path" HOME=/root LANG=C.UTF-8 TERM=dumb \
+        ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH} \
         DEBIAN_FRONTEND=noninteractive "$@"
 }
 
@@ -130,6 +141,87 @@ inside_test() {
     return "$status"
 }
 
+# --- packages, on a layer over the root that is thrown away afterwards -------
+
+# Mounts the root with the run's own writable layer on top (kept on disk
+# between the two phases of one run) and the suite's downloaded packages.
+mount_layer() {
+    local fs=$1 run=$2
+    mkdir -p "$run/upper" "$run/work" "$run/root" "$fs.debs/partial"
+    mount_at -t overlay overlay -o "lowerdir=$fs,upperdir=$run/upper,workdir=$run/work" "$run/root"
+    mount_at --bind "$fs.debs" "$run/root/var/cache/apt/archives"
+}
+
+# With the network: the README's quick build, which installs what it needs,
+# then the build dependencies and the checking tools.
+inside_package_deps() {
+    local fs=$1 run=$2 profile=()
+    mount_layer "$fs" "$run"
+    fs=$run/root
+    mount_system "$fs"
+    if [ -f "$fs/etc/resolv.conf" ] && [ ! -L "$fs/etc/resolv.conf" ]; then
+        mount_at --bind /etc/resolv.conf "$fs/etc/resolv.conf"
+    fi
+    # A fresh system has package lists; mmdebstrap leaves none behind.
+    if ! ls "$fs"/var/lib/apt/lists/*_Packages* >/dev/null 2>&1; then
+        in_root "$fs" apt-get -qq --error-on=any update
+    fi
+    copy_sources "$fs/src/tundrel"
+    if [ "$QUICK" = yes ]; then
+        copy_sources "$fs/src/quick"
+        echo "--- the README's steps: tools/build-deb.sh"
+        in_root "$fs" sh -c 'cd /src/quick && tools/build-deb.sh /src/quick-build' >"$run/quick.log" 2>&1 ||
+            { cat "$run/quick.log"; return 1; }
+        tail -n 1 "$run/quick.log"
+    fi
+    [ "$NOCHECK" = yes ] && profile=(-P nocheck)
+    in_root "$fs" sh -c 'cd /src/tundrel && apt-get -qq -y --no-install-recommends "$@" build-dep ./ &&
+        apt-get -qq -y --no-install-recommends install lintian desktop-file-utils appstream x11-utils' \
+        sh "${profile[@]}" >"$run/deps.log" 2>&1 || { cat "$run/deps.log"; return 1; }
+}
+
+# Without the network: dpkg-buildpackage (and again, for --twice), the file
+# lists compared, then the package check.
+inside_package_build() {
+    local fs=$1 run=$2 options=() status=0 line
+    mount_layer "$fs" "$run"
+    fs=$run/root
+    mount_system "$fs"
+    [ "$NOCHECK" = yes ] && options+=(--nocheck)
+    [ "$SOURCE" = yes ] && options+=(--source)
+    echo "--- dpkg-buildpackage ${options[*]}"
+    in_root "$fs" env DEB_BUILD_OPTIONS=noautodbgsym sh -c 'cd /src/tundrel && tools/debian-build.sh "$@" /out' \
+        sh "${options[@]}" 2>&1 | tee "$run/build.log" | grep --line-buffered -v -E '^SFML [^ ]+: ' || status=1
+    line=$(grep -E '^SFML [^ ]+: ' "$run/build.log" | tail -n 1 || true)
+    [ -z "$line" ] || echo "$line"
+    [ "$status" -eq 0 ] || { echo "dpkg-buildpackage failed"; return 1; }
+    local deb
+    deb=$(cd "$fs/out" && ls tundrel_*.deb)
+    if [ "$TWICE" = yes ]; then
+        echo "--- dpkg-buildpackage again"
+        in_root "$fs" env DEB_BUILD_OPTIONS=noautodbgsym sh -c 'cd /src/tundrel && tools/debian-build.sh "$@" /out2' \
+            sh "${options[@]}" >"$run/build2.log" 2>&1 || { cat "$run/build2.log"; return 1; }
+        cmp "$fs/out/$deb" "$fs/out2/$deb" || { echo "two builds of $deb differ"; return 1; }
+        echo "two builds of $deb are identical"
+    fi
+    if [ "$QUICK" = yes ]; then
+        local quick
+        quick=$(tail -n 1 "$run/quick.log")
+        [ "${quick##*/}" = "$deb" ] || { echo "the quick build made ${quick##*/}, dpkg-buildpackage $deb"; return 1; }
+        if ! diff <(dpkg-deb -c "$fs$quick" | awk '$6 != "./" { print $1, $6 }') \
+                  <(dpkg-deb -c "$fs/out/$deb" | awk '$6 != "./" { print $1, $6 }'); then
+            echo "the quick build's file list differs from dpkg-buildpackage's"
+            return 1
+        fi
+        echo "the quick build has the same file list"
+        # The README installs this one.
+        in_root "$fs" /src/tundrel/tools/package-check.sh "$quick"
+    fi
+    in_root "$fs" sh -c 'cd /src/tundrel && tools/package-check.sh /out/*.changes'
+    mkdir -p "$DIST"
+    cp "$fs"/out/* "$DIST/"
+}
+
 if [ "${1:-}" = __inside ]; then
     shift
     fs=$1 action=$2 suite=$3
@@ -139,6 +231,8 @@ if [ "${1:-}" = __inside ]; then
         update) inside_update "$fs" ;;
         test) inside_test "$fs" "$suite" || exit 1 ;;
         goldens) inside_goldens "$fs" ;;
+        package-deps) inside_package_deps "$fs" "$4" ;;
+        package-build) inside_package_build "$fs" "$4" ;;
     esac
     exit 0
 fi
@@ -151,7 +245,7 @@ in_namespace() {
     # that start Xvfb get a network namespace too: X's abstract sockets are
     # per network namespace, and the host's tests must not meet this Xvfb.
     local net=()
-    [ "$2" = update ] || net=(--net)
+    [ "$2" = update ] || [ "$2" = package-deps ] || net=(--net)
     unshare --mount --propagation private --pid --fork --kill-child "${net[@]}" -- "$self" __inside "$@"
 }
 
@@ -188,12 +282,22 @@ prepare() {
 
 mode="test"
 update=yes
-case "${1:-}" in
-    --prepare) mode=prepare; shift ;;
-    --no-update) update=no; shift ;;
-    --update-goldens) mode=goldens; update=no; shift ;;
-esac
-[ $# -ge 1 ] || { sed -n '2,20s/^# \{0,1\}//p' "$self" >&2; exit 2; }
+export QUICK=no NOCHECK=no TWICE=no SOURCE=no DIST=${DIST:-$root/dist}
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --prepare) mode=prepare ;;
+        --no-update) update=no ;;
+        --update-goldens) mode=goldens; update=no ;;
+        --package) mode=package ;;
+        --quick) QUICK=yes ;;
+        --nocheck) NOCHECK=yes ;;
+        --twice) TWICE=yes ;;
+        --source) SOURCE=yes ;;
+        *) break ;;
+    esac
+    shift
+done
+[ $# -ge 1 ] || { sed -n '2,30s/^# \{0,1\}//p' "$self" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || die "must run as root (mmdebstrap, chroot and mounts)"
 
 if ! command -v mmdebstrap >/dev/null 2>&1; then
@@ -220,6 +324,15 @@ for suite in "$@"; do
             in_namespace "$fs" test "$suite"
         elif [ "$mode" = goldens ]; then
             in_namespace "$fs" goldens "$suite"
+        elif [ "$mode" = package ]; then
+            echo "--- packages on $suite"
+            export SOURCE_DATE_EPOCH
+            SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+            run=$cache/$suite.run
+            rm -rf "$run"
+            trap 'rm -rf "$run"' EXIT
+            in_namespace "$fs" package-deps "$suite" "$run"
+            in_namespace "$fs" package-build "$suite" "$run"
         fi
     ) 9>"$cache/$suite.lock"
     [ $? -eq 0 ] || failed=1

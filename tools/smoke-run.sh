@@ -90,8 +90,9 @@ without_fonts=0
 if [ "${1:-}" = --without-fonts ]; then
     without_fonts=1
     shift
-    if [ "$(id -u)" -ne 0 ] || ! unshare --mount --propagation private true 2>/dev/null; then
-        echo "skipped: hiding the fonts needs root and a mount namespace of its own"
+    if [ "$(id -u)" -ne 0 ] || ! command -v mount >/dev/null ||
+       ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "skipped: hiding the fonts needs root, mount and a mount namespace of its own"
         exit 77
     fi
 fi
