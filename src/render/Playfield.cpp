@@ -49,7 +49,7 @@ void Game::drawHud() {
     drawText("POENG: " + std::to_string(score), 20.f, 48.f, 20, Palette::Teal, false);
     drawText("BEST: " + std::to_string(bestScore), w / 2.f, 20.f, 20, Palette::IceBlue, true);
 
-    if (layout::hudShowsBrickCount(w, h)) {
+    if (layout::hudShowsBrickCount(w, h) && render::fontLoaded(font)) {
         // Right-aligned in the top-right corner: the text ends 20 px from the edge.
         sf::Text count = render::makeGameText(
             font, "BRIKKER: " + std::to_string(layout::aliveBrickCount(bricks)), 16,

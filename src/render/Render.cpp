@@ -80,6 +80,8 @@ void Game::buildBackdrop() {
 
 void Game::drawText(const std::string& text, float x, float y, unsigned characterSize,
                     sf::Color color, bool centered) {
+    if (!render::fontLoaded(font))
+        return;
     sf::Text line = render::makeGameText(font, text, characterSize, color);
     if (centered) {
         const compat::Box bounds = compat::toBox(line.getLocalBounds());

@@ -7,6 +7,10 @@
 
 namespace render {
 
+// Whether a font was loaded at all. A game without one draws no text: SFML 3
+// stops the program when asked to lay out text in an empty font.
+inline bool fontLoaded(const sf::Font& font) { return !font.getInfo().family.empty(); }
+
 // The game font at the given size, the bytes decoded as UTF-8, one fill
 // colour, no outline; origin still at (0, 0).
 inline sf::Text makeGameText(const sf::Font& font, const std::string& utf8,
