@@ -1,19 +1,10 @@
 #include "TestSupport.hpp"
 
-#include "scores/ScoreFile.hpp"
-
 #include <SFML/System/Err.hpp>
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace testing_support {
-
-namespace fs = std::filesystem;
 
 ScopedTempDir::ScopedTempDir(bool enter) {
     std::random_device device;

@@ -1,13 +1,31 @@
 // Helpers shared by the test files.
 #pragma once
 
+#include "app/Fonts.hpp"
 #include "app/Game.hpp"
+#include "app/Random.hpp"
+#include "gameplay/Round.hpp"
+#include "scores/ScoreFile.hpp"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <set>
-#include <utility>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace testing_support {
 
@@ -18,8 +36,6 @@ class ScopedTempDir {
 public:
     explicit ScopedTempDir(bool enter = false);
     ~ScopedTempDir();
-    ScopedTempDir(const ScopedTempDir&) = delete;
-    ScopedTempDir& operator=(const ScopedTempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
 private:

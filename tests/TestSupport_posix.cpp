@@ -1,7 +1,6 @@
 #include "TestSupport.hpp"
 
 #include <csignal>
-#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
 

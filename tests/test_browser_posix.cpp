@@ -4,18 +4,9 @@
 
 #include "app/Browser.hpp"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <iostream>
-#include <sstream>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
     testing_support::ScopedTempDir bin;

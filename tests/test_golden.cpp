@@ -7,19 +7,11 @@
 // committing it.
 #include "TestSupport.hpp"
 
-#include "app/Random.hpp"
 #include "app/WindowModes.hpp"
 #include "render/Icon.hpp"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
-
 namespace {
 
-namespace fs = std::filesystem;
 using Key = sf::Keyboard::Key;
 using S = GameState;
 

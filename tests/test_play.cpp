@@ -3,17 +3,8 @@
 // plus the pure collision arithmetic.
 #include "TestSupport.hpp"
 
-#include "app/Game.hpp"
 #include "gameplay/Collision.hpp"
-#include "gameplay/Round.hpp"
 #include "render/Layout.hpp"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <tuple>
 
 using testing_support::Harness;
 using testing_support::readFile;
