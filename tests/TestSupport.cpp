@@ -26,9 +26,7 @@ ScopedTempDir::~ScopedTempDir() {
     fs::remove_all(path_, ec);
 }
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string readFile(const fs::path& path) {
     std::ostringstream contents;

@@ -10,20 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <set>
 #include <sstream>
-#include <string>
 #include <thread>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 namespace fs = std::filesystem;
 
