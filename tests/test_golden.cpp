@@ -15,18 +15,12 @@ namespace {
 using Key = sf::Keyboard::Key;
 using S = GameState;
 
-// A few pixels may differ, for the odd edge a renderer rounds the other way;
-// a text moved by one pixel changes hundreds.
-constexpr int kMaxDifferingPixels = 40;
-
-sf::Image frame(Game& game) {
-    game.render();
-    return compat::captureWindow(game.window);
-}
+sf::Image frame(Game& game) { game.render(); return compat::captureWindow(game.window); }
 
 // Compares a picture with the stored one of that name, or stores it when the
-// pictures are being made anew.
-void expectMatchesGolden(const sf::Image& shot, const std::string& file, int allowed = kMaxDifferingPixels) {
+// pictures are being made anew. A few pixels may differ, for the odd edge a
+// renderer rounds the other way; a text moved by one pixel changes hundreds.
+void expectMatchesGolden(const sf::Image& shot, const std::string& file, int allowed = 40) {
     const fs::path golden = fs::path(TUNDREL_GOLDEN_DIR) / file;
     if (std::getenv("TUNDREL_UPDATE_GOLDEN")) {
         fs::create_directories(golden.parent_path());

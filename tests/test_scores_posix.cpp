@@ -43,7 +43,7 @@ long statusKb(const std::string& key) {
     return std::atol(status.c_str() + status.find(key) + key.size());
 }
 
-TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
+TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplacedAndLongFilesCountWhole) {
     ScopedTempDir dir;
     const fs::path file = dir.path() / kScoreFileName;
     // Opening a pipe with no writer would block; nor is it a table to replace.
@@ -81,16 +81,12 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     EXPECT_TRUE(asNobody([&] { return recordScoreInFile(locked, {"Ny", 1000}, error).has_value(); }));
     EXPECT_EQ(readFile(locked), "1000 Ny\n900 Polar\n");
     EXPECT_TRUE(statOf(locked).st_ino == inode && entries(dir.path()) == 1);
-}
 
-TEST(ScoreFileRead, EveryLineOfALongFileCountsInBoundedMemory) {
-    ScopedTempDir dir;
-    const fs::path file = dir.path() / kScoreFileName;
+    // Every line of a long file counts, in bounded memory.
     std::string text;
     for (int line = 1; line < 10000; ++line)
         text += std::to_string(line % 1000) + " Snow\n";
     writeFile(file, text + "5000 Best");
-    std::error_code error;
     recordScoreInFile(file, {"Ny", 1}, error);
     EXPECT_EQ(readFile(file), "5000 Best\n999 Snow\n999 Snow\n999 Snow\n999 Snow\n");
 
