@@ -21,6 +21,8 @@
 #include <tuple>
 
 namespace fs = std::filesystem;
+using Key = sf::Keyboard::Key;
+using S = GameState;
 
 namespace testing_support {
 

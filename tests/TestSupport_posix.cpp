@@ -27,10 +27,8 @@ void kill(Process process) {
     waitpid(static_cast<pid_t>(process), nullptr, 0);
 }
 
-namespace {
 // No sound card here: OpenAL's null output gives the players a working
 // device and keeps ALSA quiet.
-[[maybe_unused]] const int silent = setenv("ALSOFT_DRIVERS", "null", 0);
-}  // namespace
+[[maybe_unused]] static const int silent = setenv("ALSOFT_DRIVERS", "null", 0);
 
 }  // namespace testing_support

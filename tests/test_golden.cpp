@@ -7,20 +7,14 @@
 // committing it.
 #include "TestSupport.hpp"
 
-#include "app/WindowModes.hpp"
 #include "render/Icon.hpp"
 
-namespace {
-
-using Key = sf::Keyboard::Key;
-using S = GameState;
-
-sf::Image frame(Game& game) { game.render(); return compat::captureWindow(game.window); }
+static sf::Image frame(Game& game) { game.render(); return compat::captureWindow(game.window); }
 
 // Compares a picture with the stored one of that name, or stores it when the
 // pictures are being made anew. A few pixels may differ, for the odd edge a
 // renderer rounds the other way; a text moved by one pixel changes hundreds.
-void expectMatchesGolden(const sf::Image& shot, const std::string& file, int allowed = 40) {
+static void expectMatchesGolden(const sf::Image& shot, const std::string& file, int allowed = 40) {
     const fs::path golden = fs::path(TUNDREL_GOLDEN_DIR) / file;
     if (std::getenv("TUNDREL_UPDATE_GOLDEN")) {
         fs::create_directories(golden.parent_path());
@@ -43,7 +37,7 @@ void expectMatchesGolden(const sf::Image& shot, const std::string& file, int all
 
 // Keeps the ball up with the paddle a while, until a cheer has just come up,
 // then lets the sparks spread.
-void rallyUntilCheer(testing_support::Harness& h) {
+static void rallyUntilCheer(testing_support::Harness& h) {
     Game& g = h.game;
     const float scale = float(g.window.getSize().x) / g.frameSize().x;
     for (int i = 0; i < 1200 && (i < 600 || g.cheerTimer < 1.8f); ++i) {
@@ -54,7 +48,7 @@ void rallyUntilCheer(testing_support::Harness& h) {
 }
 
 // Launches each ball and keeps the paddle away from it until the game is over.
-void loseEveryBall(testing_support::Harness& h) {
+static void loseEveryBall(testing_support::Harness& h) {
     Game& g = h.game;
     const int w = int(g.window.getSize().x);
     for (int i = 0; i < 30000 && g.state == S::Playing; ++i) {
@@ -65,8 +59,7 @@ void loseEveryBall(testing_support::Harness& h) {
     }
 }
 
-class Golden : public ::testing::TestWithParam<bool> {
-protected:
+struct Golden : ::testing::TestWithParam<bool> {
     void expectPage(const std::string& name) {
         expectMatchesGolden(frame(h.game), name + (GetParam() ? "-wide" : "") + ".png");
     }
@@ -77,8 +70,6 @@ protected:
     }
     testing_support::Harness h;
 };
-
-}  // namespace
 
 TEST_P(Golden, EveryPageAsPlayReachesIt) {
     seedRandom(2026);

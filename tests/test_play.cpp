@@ -6,10 +6,7 @@
 #include "gameplay/Collision.hpp"
 #include "render/Layout.hpp"
 
-using testing_support::Harness;
-using testing_support::readFile;
-using Key = sf::Keyboard::Key;
-using S = GameState;
+using namespace testing_support;
 
 // F11 in mid-level: every brick moves to its column in the new window and
 // keeps its state; the paddle and the resting ball stay on screen.
@@ -82,7 +79,7 @@ TEST(PlayInput, NameEntryTypingAndHeldKeys) {
     h.game.state = S::NameEntry;
     h.game.score = 300;
     h.press(Key::Escape);
-    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), testing_support::withLineEnds("777 Brimnor Isb~\n300 Anonym\n"));
+    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), withLineEnds("777 Brimnor Isb~\n300 Anonym\n"));
 
     // Held F1 and F11 act once per press, and the window comes back centred
     // on the 1920 x 1080 screen.

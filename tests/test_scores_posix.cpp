@@ -12,13 +12,10 @@
 
 using namespace testing_support;
 
-namespace {
-
-long entries(const fs::path& dir) { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+static long entries(const fs::path& dir) { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
 
 // Runs body in a child process and waits: true when body returned true.
-template <class Body>
-bool inChild(Body body) {
+template <class Body> static bool inChild(Body body) {
     const pid_t pid = fork();
     if (pid == 0)
         _exit(body() ? 0 : 1);
@@ -26,19 +23,18 @@ bool inChild(Body body) {
 }
 
 // Runs body in a child that is another user, nobody, when the suite runs as root.
-template <class Body>
-bool asNobody(Body body) {
+template <class Body> static bool asNobody(Body body) {
     return inChild([&body] {
         return (geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0)) && body();
     });
 }
 
-struct stat statOf(const fs::path& path) {
+static struct stat statOf(const fs::path& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 ? info : decltype(info){};
 }
 
-long statusKb(const std::string& key) {
+static long statusKb(const std::string& key) {
     const std::string status = readFile("/proc/self/status");
     return std::atol(status.c_str() + status.find(key) + key.size());
 }
@@ -125,8 +121,7 @@ TEST(ScoreFileHostile, PlantedLinksAndFilesNeverTakeASave) {
     };
     EXPECT_EQ(refused([&] { return symlink(diary.c_str(), file.c_str()) == 0; }, file), "Permission denied");
     EXPECT_EQ(refused([&] { return symlink(diary.c_str(), temp.c_str()) == 0; }, temp), "not a regular file");
-    EXPECT_EQ(refused([&] { return creat(temp.c_str(), 0666) >= 0; }, temp),
-              "the temporary file belongs to another user");
+    EXPECT_EQ(refused([&] { return creat(temp.c_str(), 0666) >= 0; }, temp), "the temporary file belongs to another user");
     fs::create_symlink(mine, file);  // the player's own link is followed
     EXPECT_TRUE(recordScoreInFile(file, {"Vic", 50}, error) && readFile(mine) == "50 Vic\n");
     fs::remove(file);
@@ -185,5 +180,3 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     EXPECT_TRUE(!game.scoreSaveFailed && entries("kept") == 1);
     EXPECT_EQ(rows(game.highScores)[1], (Rows::value_type{450, "Polar"}));
 }
-
-}  // namespace
