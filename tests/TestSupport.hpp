@@ -50,11 +50,9 @@ using Rows = std::vector<std::pair<std::int32_t, std::string>>;
 Rows rows(const std::vector<HighScoreEntry>& table);
 
 // The font the tests draw in, whatever fontconfig prefers on this machine:
-// DejaVu Sans Mono, on Windows as the fonts folder's consola.ttf.
-extern const std::string kTestFont;
-
-// How the platform ends a line of a text file, and text with its line ends.
-extern const std::string kLineEnd;
+// DejaVu Sans Mono, on Windows as the fonts folder's consola.ttf. Then how
+// the platform ends a line of a text file, and text with its line ends.
+extern const std::string kTestFont, kLineEnd;
 std::string withLineEnds(const std::string& text);
 
 // Saves into file as a second copy of the game would: first, first + 2, ...

@@ -18,8 +18,7 @@ Process startSaver(const std::filesystem::path& file, const std::string& name, i
 
 bool succeeded(Process process) {
     int status = 0;
-    const pid_t pid = static_cast<pid_t>(process);
-    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return waitpid(static_cast<pid_t>(process), &status, 0) == process && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void kill(Process process) {

@@ -72,23 +72,22 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
 
 TEST(FrameLoop, CapsTheStepHoldsThePausedBallAndReadsTheWindow) {
     testing_support::Harness h;
-    Game& game = h.game;
     // A 0.2 s frame advances everything by exactly 0.05 s.
-    game.cheerTimer = 1.f;
-    game.runFrame(0.2f);
-    EXPECT_EQ(std::vector<float>({game.animTime, game.paddleGlowPhase, game.cheerTimer}),
+    h.game.cheerTimer = 1.f;
+    h.game.runFrame(0.2f);
+    EXPECT_EQ(std::vector<float>({h.game.animTime, h.game.paddleGlowPhase, h.game.cheerTimer}),
               std::vector<float>({0.05f * 0.4f, 0.05f * 3.f, 0.95f}));
     // Paused: the ball stays where it is.
-    h.flyUnder(game.bricks[0]);
-    game.state = GameState::Paused;
-    const sf::Vector2f at = game.ball.getPosition();
-    game.runFrame(0.01f);
-    EXPECT_EQ(game.ball.getPosition(), at);
+    h.flyUnder(h.game.bricks[0]);
+    h.game.state = GameState::Paused;
+    const sf::Vector2f at = h.game.ball.getPosition();
+    h.game.runFrame(0.01f);
+    EXPECT_EQ(h.game.ball.getPosition(), at);
     // A real pointer move reaches the game through the window's own queue.
-    sf::Mouse::setPosition({300, 480}, game.window);
-    for (int i = 0; i < 200 && game.paddle.getPosition().x != 300.f; ++i)
-        game.runFrame(0.f);
-    EXPECT_EQ(game.paddle.getPosition().x, 300.f);
+    sf::Mouse::setPosition({300, 480}, h.game.window);
+    for (int i = 0; i < 200 && h.game.paddle.getPosition().x != 300.f; ++i)
+        h.game.runFrame(0.f);
+    EXPECT_EQ(h.game.paddle.getPosition().x, 300.f);
 }
 
 TEST(Random, DrawsSpanExactly0To32767) {
