@@ -1,19 +1,12 @@
 #include "TestSupport.hpp"
 
-#include "scores/ScoreFile.hpp"
-
 #include <SFML/System/Err.hpp>
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
+#include <map>
 #include <random>
-#include <sstream>
+#include <regex>
 
 namespace testing_support {
-
-namespace fs = std::filesystem;
 
 ScopedTempDir::ScopedTempDir(bool enter) {
     std::random_device device;
@@ -35,9 +28,7 @@ ScopedTempDir::~ScopedTempDir() {
     fs::remove_all(path_, ec);
 }
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string readFile(const fs::path& path) {
     std::ostringstream contents;
@@ -45,12 +36,7 @@ std::string readFile(const fs::path& path) {
     return contents.str();
 }
 
-std::string withLineEnds(const std::string& text) {
-    std::string out;
-    for (const char c : text)
-        out += c == '\n' ? kLineEnd : std::string(1, c);
-    return out;
-}
+std::string withLineEnds(const std::string& text) { return std::regex_replace(text, std::regex("\n"), kLineEnd); }
 
 bool saveScores(const fs::path& file, const std::string& name, int first) {
     std::error_code error;
@@ -86,15 +72,12 @@ void Harness::press(sf::Keyboard::Key key) {
 }
 
 void Harness::hold(sf::Keyboard::Key key, int times) {
-    using Key = sf::Keyboard::Key;
     // As the window delivers them: a key that types sends its character next.
-    const std::pair<Key, char32_t> typing[] = {
-        {Key::Space, U' '}, {Key::H, U'h'}, {Key::Enter, U'\r'}, {Key::Escape, 27}, {Key::Backspace, 8}};
+    const std::map<Key, char32_t> typing = {{Key::Space, U' '}, {Key::H, U'h'}, {Key::Enter, U'\r'}, {Key::Escape, 27}, {Key::Backspace, 8}};
     for (int i = 0; i < times; ++i) {
         game.handleEvent(compat::InputEvent::keyPressed(key));
-        for (const auto& [typingKey, character] : typing)
-            if (key == typingKey)
-                game.handleEvent(compat::InputEvent::text(character));
+        if (typing.count(key))
+            game.handleEvent(compat::InputEvent::text(typing.at(key)));
     }
 }
 
@@ -128,13 +111,9 @@ bool Harness::breakNextBrick() {
     return false;
 }
 
-namespace {
-
 // The library's complaints are not ours. Every test runs in a scratch
 // folder, so none leaves a score file behind.
-[[maybe_unused]] const bool quiet = (sf::err().rdbuf(nullptr), true);
-ScopedTempDir scratch(true);
-
-}  // namespace
+[[maybe_unused]] static const bool quiet = (sf::err().rdbuf(nullptr), true);
+static ScopedTempDir scratch(true);
 
 }  // namespace testing_support

@@ -1,13 +1,28 @@
 // Helpers shared by the test files.
 #pragma once
 
+#include "app/Fonts.hpp"
 #include "app/Game.hpp"
+#include "app/Random.hpp"
+#include "gameplay/Round.hpp"
+#include "scores/ScoreFile.hpp"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
-#include <set>
-#include <utility>
-#include <string>
-#include <vector>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+#include <tuple>
+
+namespace fs = std::filesystem;
+using Key = sf::Keyboard::Key;
+using S = GameState;
 
 namespace testing_support {
 
@@ -18,8 +33,6 @@ class ScopedTempDir {
 public:
     explicit ScopedTempDir(bool enter = false);
     ~ScopedTempDir();
-    ScopedTempDir(const ScopedTempDir&) = delete;
-    ScopedTempDir& operator=(const ScopedTempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
 private:
@@ -37,11 +50,9 @@ using Rows = std::vector<std::pair<std::int32_t, std::string>>;
 Rows rows(const std::vector<HighScoreEntry>& table);
 
 // The font the tests draw in, whatever fontconfig prefers on this machine:
-// DejaVu Sans Mono, on Windows as the fonts folder's consola.ttf.
-extern const std::string kTestFont;
-
-// How the platform ends a line of a text file, and text with its line ends.
-extern const std::string kLineEnd;
+// DejaVu Sans Mono, on Windows as the fonts folder's consola.ttf. Then how
+// the platform ends a line of a text file, and text with its line ends.
+extern const std::string kTestFont, kLineEnd;
 std::string withLineEnds(const std::string& text);
 
 // Saves into file as a second copy of the game would: first, first + 2, ...

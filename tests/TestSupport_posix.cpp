@@ -1,7 +1,6 @@
 #include "TestSupport.hpp"
 
 #include <csignal>
-#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +18,7 @@ Process startSaver(const std::filesystem::path& file, const std::string& name, i
 
 bool succeeded(Process process) {
     int status = 0;
-    const pid_t pid = static_cast<pid_t>(process);
-    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return waitpid(static_cast<pid_t>(process), &status, 0) == process && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void kill(Process process) {
@@ -28,10 +26,8 @@ void kill(Process process) {
     waitpid(static_cast<pid_t>(process), nullptr, 0);
 }
 
-namespace {
 // No sound card here: OpenAL's null output gives the players a working
 // device and keeps ALSA quiet.
-[[maybe_unused]] const int silent = setenv("ALSOFT_DRIVERS", "null", 0);
-}  // namespace
+[[maybe_unused]] static const int silent = setenv("ALSOFT_DRIVERS", "null", 0);
 
 }  // namespace testing_support

@@ -1,10 +1,5 @@
 #include "TestSupport.hpp"
 
-#include "app/Fonts.hpp"
-
-#include <cstdlib>
-#include <sstream>
-
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

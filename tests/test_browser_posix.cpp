@@ -4,25 +4,18 @@
 
 #include "app/Browser.hpp"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <iostream>
-#include <sstream>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
+using namespace testing_support;
 
 TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
-    testing_support::ScopedTempDir bin;
+    ScopedTempDir bin;
     const fs::path out = bin.path() / "opened.txt", script = bin.path() / "xdg-open";
     // It records its argument and where its input and outputs lead: nowhere.
-    testing_support::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" $(/usr/bin/readlink /proc/$$/fd/0 /proc/$$/fd/1 "
-                                       "/proc/$$/fd/2) > '" + out.string() + "'\n");
+    writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" $(/usr/bin/readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2) > '" +
+                          out.string() + "'\n");
     fs::permissions(script, fs::perms::all);
     const std::string url = "https://tundrel.example/hjelp?a=1&b=2", path = std::getenv("PATH");
     setenv("PATH", bin.path().c_str(), 1);
@@ -41,9 +34,8 @@ TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
         _exit(line.rfind("tundrel: cannot open " + url + ": ", 0) == 0 && std::count(line.begin(), line.end(), '\n') == 1 ? 0 : 1);
     }
     setenv("PATH", path.c_str(), 1);
-    int status = 0;
-    EXPECT_TRUE(waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    for (int i = 0; i < 2000 && testing_support::readFile(out).empty(); ++i)  // bounded
+    EXPECT_TRUE(succeeded(child));
+    for (int i = 0; i < 2000 && readFile(out).empty(); ++i)  // bounded
         usleep(5000);
-    EXPECT_EQ(testing_support::readFile(out), url + "/dev/null/dev/null/dev/null");
+    EXPECT_EQ(readFile(out), url + "/dev/null/dev/null/dev/null");
 }

@@ -1,17 +1,7 @@
-// Where fonts come from on POSIX systems.
+// Where fonts come from on POSIX systems, and which of them opens.
 #include "TestSupport.hpp"
 
-#include "app/Fonts.hpp"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-namespace {
-
-namespace fs = std::filesystem;
-
-TEST(Fonts, OnlyAbsolutePathsAndFontconfigsChoiceFirst) {
+TEST(Fonts, OnlyAbsolutePathsFontconfigsChoiceFirstAndTheFirstThatOpens) {
     // A font planted in the working folder under a Windows-looking name is
     // never opened: a shared folder must not choose what FreeType parses.
     testing_support::ScopedTempDir dir(true);
@@ -23,6 +13,14 @@ TEST(Fonts, OnlyAbsolutePathsAndFontconfigsChoiceFirst) {
     EXPECT_EQ(candidates.size(), 1u + 5u) << "fontconfig's monospace is missing";
     sf::Font loaded;
     EXPECT_GE(openFirstFont(loaded, candidates), 0);
-}
 
-}  // namespace
+    // Missing files, junk and folders are passed over; when none opens, one line says so.
+    const std::string font = testing_support::kTestFont, missing = (dir.path() / "missing.ttf").string(),
+                      junk = (dir.path() / "junk.ttf").string(), folder = dir.path().string();
+    testing_support::writeFile(junk, "this is not a font");
+    EXPECT_EQ(openFirstFont(loaded, {font, missing}), 0);
+    EXPECT_EQ(openFirstFont(loaded, {missing, junk, folder, font}), 3);
+    std::ostringstream report;
+    EXPECT_EQ(openFirstFont(loaded, {missing, junk}, report), -1);
+    EXPECT_EQ(report.str(), "tundrel: no usable font, the game runs without text; tried: " + missing + " " + junk + "\n");
+}

@@ -3,28 +3,14 @@
 // plus the pure collision arithmetic.
 #include "TestSupport.hpp"
 
-#include "app/Game.hpp"
 #include "gameplay/Collision.hpp"
-#include "gameplay/Round.hpp"
 #include "render/Layout.hpp"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <tuple>
-
-using testing_support::Harness;
-using testing_support::readFile;
-using Key = sf::Keyboard::Key;
-using S = GameState;
-
-namespace {
+using namespace testing_support;
 
 // F11 in mid-level: every brick moves to its column in the new window and
 // keeps its state; the paddle and the resting ball stay on screen.
-void toggleFullscreenMidLevel(Harness& h) {
+static void toggleFullscreenMidLevel(Harness& h) {
     const std::vector<Brick> before = h.game.bricks;
     h.press(Key::F11);
     const sf::Vector2f size = h.game.frameSize(), paddle = h.game.paddle.getPosition();
@@ -40,14 +26,11 @@ void toggleFullscreenMidLevel(Harness& h) {
     h.press(Key::Space);
 }
 
-}  // namespace
-
 TEST(PlayInput, EveryKeyAndButtonOnEveryPage) {
     using E = compat::InputEvent;
-    const E inputs[] = {E::keyPressed(Key::Escape), E::keyPressed(Key::Space), E::keyPressed(Key::H),
-                        E::keyPressed(Key::F1),     E::keyPressed(Key::F11),   E::keyPressed(Key::Enter),
-                        E::mousePressed(sf::Mouse::Button::Left), E::mousePressed(sf::Mouse::Button::Right), E::closed(),
-                        E::focusLost()};
+    const E inputs[] = {E::keyPressed(Key::Escape), E::keyPressed(Key::Space), E::keyPressed(Key::H), E::keyPressed(Key::F1),
+                        E::keyPressed(Key::F11), E::keyPressed(Key::Enter), E::mousePressed(sf::Mouse::Button::Left),
+                        E::mousePressed(sf::Mouse::Button::Right), E::closed(), E::focusLost()};
     // Pages by letter in the enumeration's order; X: the window closes.
     const std::string pages = "TPZGNHL";
     const struct { char from; float countdown; const char* to; } table[] = {
@@ -71,7 +54,7 @@ TEST(PlayInput, EveryKeyAndButtonOnEveryPage) {
         }
 }
 
-TEST(PlayInput, NameEntryTypingAndRecording) {
+TEST(PlayInput, NameEntryTypingAndHeldKeys) {
     Harness h;
     h.game.state = S::GameOver;
     h.game.score = 777;
@@ -96,12 +79,10 @@ TEST(PlayInput, NameEntryTypingAndRecording) {
     h.game.state = S::NameEntry;
     h.game.score = 300;
     h.press(Key::Escape);
-    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), testing_support::withLineEnds("777 Brimnor Isb~\n300 Anonym\n"));
-}
+    EXPECT_EQ(readFile(h.dir.path() / "tundrel_score.txt"), withLineEnds("777 Brimnor Isb~\n300 Anonym\n"));
 
-TEST(PlayInput, HeldF1AndF11ActOncePerPressAndTheWindowStaysCentred) {
-    Harness h;  // on a 1920 x 1080 screen
-    EXPECT_EQ(h.game.window.getPosition(), sf::Vector2i(320, 60));
+    // Held F1 and F11 act once per press, and the window comes back centred
+    // on the 1920 x 1080 screen.
     h.hold(Key::F1, 5);
     h.hold(Key::F11, 3);
     EXPECT_TRUE(h.urls.size() == 1 && h.game.fullscreen);
@@ -130,10 +111,8 @@ TEST(PlayInput, PaddleStaysWithinTheWalls) {
         }
     }
     // Keys move a fixed (level x 20 + 520) / 60 per frame, 10 on level 4, and clamp every frame.
-    const struct { std::set<Key> keys; float from, to; } cases[] = {
-        {{Key::Left}, 640.f, 630.f},        {{Key::Left, Key::A}, 640.f, 630.f}, {{Key::D}, 640.f, 650.f},
-        {{Key::A, Key::Right}, 640.f, 640.f}, {{Key::Left}, 70.f, 65.f},       {{Key::Up}, 2000.f, 1215.f},
-    };
+    const struct { std::set<Key> keys; float from, to; } cases[] = {{{Key::Left}, 640.f, 630.f}, {{Key::Left, Key::A}, 640.f, 630.f},
+        {{Key::D}, 640.f, 650.f}, {{Key::A, Key::Right}, 640.f, 640.f}, {{Key::Left}, 70.f, 65.f}, {{Key::Up}, 2000.f, 1215.f}};
     h.game.state = S::Playing;
     h.game.level = 4;
     for (const auto& c : cases) {
@@ -144,7 +123,7 @@ TEST(PlayInput, PaddleStaysWithinTheWalls) {
     }
 }
 
-TEST(PlayFlight, BrickFacesTiesPaddleAnglesAndTheLostLine) {
+TEST(PlayFlight, BrickFacesTiesPaddleAnglesTheLostLineCornersAndGaps) {
     using collision::reflectOffBrick;
     // Bottom face of the brick at (105, 285), box L 103.5, T 283.5, R 206.5, B 318.5:
     // dL 57.5, dR 67.5, dT 52.5, dB 4.5.
@@ -166,12 +145,9 @@ TEST(PlayFlight, BrickFacesTiesPaddleAnglesAndTheLostLine) {
         EXPECT_NEAR(out.y, vy * 500.f, 0.05) << offset;
     }
     // In a 960 high window the centre may reach y = 1010.
-    EXPECT_FALSE(collision::isBelowLostLine({600.f, 1010.f}, 960.f));
-    EXPECT_TRUE(collision::isBelowLostLine({600.f, 1010.001f}, 960.f));
-}
+    EXPECT_TRUE(!collision::isBelowLostLine({600.f, 1010.f}, 960.f) && collision::isBelowLostLine({600.f, 1010.001f}, 960.f));
 
-TEST(PlayFlight, CornerAndTwoBricksTouchedThroughTheUpdate) {
-    Harness h;  // the top right corner: both walls, judged on one reading
+    Harness h;  // through the update: the top right corner, both walls judged on one reading
     h.flyUnder(h.game.bricks[0]);
     h.game.ball.setPosition({1275.f, 4.f});
     h.game.ballVelocity = {300.f, -300.f};

@@ -2,64 +2,44 @@
 // links, pipes and permissions.
 #include "TestSupport.hpp"
 
-#include "app/Game.hpp"
-#include "scores/ScoreFile.hpp"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <sstream>
-
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
-namespace fs = std::filesystem;
 using namespace testing_support;
 
-long entries(const fs::path& dir) {
-    return std::distance(fs::directory_iterator(dir), fs::directory_iterator());
-}
+static long entries(const fs::path& dir) { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
 
-// Runs body in a child process; what it returns comes back as the exit code.
-template <class Body>
-pid_t spawn(Body body) {
+// Runs body in a child process and waits: true when body returned true.
+template <class Body> static bool inChild(Body body) {
     const pid_t pid = fork();
     if (pid == 0)
         _exit(body() ? 0 : 1);
-    return pid;
+    return succeeded(pid);
 }
 
 // Runs body in a child that is another user, nobody, when the suite runs as root.
-template <class Body>
-bool asNobody(Body body) {
-    return succeeded(spawn([&body] {
-        return (geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0)) &&
-               body();
-    }));
+template <class Body> static bool asNobody(Body body) {
+    return inChild([&body] {
+        return (geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0)) && body();
+    });
 }
 
-struct stat statOf(const fs::path& path) {
+static struct stat statOf(const fs::path& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 ? info : decltype(info){};
 }
 
-long statusKb(const std::string& key) {
+static long statusKb(const std::string& key) {
     const std::string status = readFile("/proc/self/status");
     return std::atol(status.c_str() + status.find(key) + key.size());
 }
 
-TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
+TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplacedAndLongFilesCountWhole) {
     ScopedTempDir dir;
     const fs::path file = dir.path() / kScoreFileName;
     // Opening a pipe with no writer would block; nor is it a table to replace.
@@ -82,11 +62,11 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     fs::permissions(locked, fs::perms::owner_read, fs::perm_options::add);
     // A write the system refuses (a file-size limit stops root too) fails, and
     // the file stays as it was.
-    EXPECT_TRUE(succeeded(spawn([&] {
+    EXPECT_TRUE(inChild([&] {
         const rlimit tiny{4, 4};
         return signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &tiny) == 0 &&
                !recordScoreInFile(locked, {"Ny", 1}, error);
-    })));
+    }));
     EXPECT_EQ(readFile(locked), "900 Polar\n");
 
     // A folder the player may not write, with a file the player may: the
@@ -97,16 +77,12 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplaced) {
     EXPECT_TRUE(asNobody([&] { return recordScoreInFile(locked, {"Ny", 1000}, error).has_value(); }));
     EXPECT_EQ(readFile(locked), "1000 Ny\n900 Polar\n");
     EXPECT_TRUE(statOf(locked).st_ino == inode && entries(dir.path()) == 1);
-}
 
-TEST(ScoreFileRead, EveryLineOfALongFileCountsInBoundedMemory) {
-    ScopedTempDir dir;
-    const fs::path file = dir.path() / kScoreFileName;
+    // Every line of a long file counts, in bounded memory.
     std::string text;
     for (int line = 1; line < 10000; ++line)
         text += std::to_string(line % 1000) + " Snow\n";
     writeFile(file, text + "5000 Best");
-    std::error_code error;
     recordScoreInFile(file, {"Ny", 1}, error);
     EXPECT_EQ(readFile(file), "5000 Best\n999 Snow\n999 Snow\n999 Snow\n999 Snow\n");
 
@@ -145,8 +121,7 @@ TEST(ScoreFileHostile, PlantedLinksAndFilesNeverTakeASave) {
     };
     EXPECT_EQ(refused([&] { return symlink(diary.c_str(), file.c_str()) == 0; }, file), "Permission denied");
     EXPECT_EQ(refused([&] { return symlink(diary.c_str(), temp.c_str()) == 0; }, temp), "not a regular file");
-    EXPECT_EQ(refused([&] { return creat(temp.c_str(), 0666) >= 0; }, temp),
-              "the temporary file belongs to another user");
+    EXPECT_EQ(refused([&] { return creat(temp.c_str(), 0666) >= 0; }, temp), "the temporary file belongs to another user");
     fs::create_symlink(mine, file);  // the player's own link is followed
     EXPECT_TRUE(recordScoreInFile(file, {"Vic", 50}, error) && readFile(mine) == "50 Vic\n");
     fs::remove(file);
@@ -177,18 +152,15 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     fs::create_directory("kept");
     writeFile(target, "100 E\r\n500 A\r\n junk\r\n200 D\r\n50 F\r\n400 B\r\n200 Dd\r\n300 C\r\n");
     fs::create_symlink(target, kScoreFileName);
-    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
     const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
-    ASSERT_EQ(chown(target.c_str(), owner, static_cast<gid_t>(-1)), 0);
+    ASSERT_TRUE(chmod(target.c_str(), 0640) == 0 && chown(target.c_str(), owner, static_cast<gid_t>(-1)) == 0);
 
     Game game;
-    EXPECT_EQ(rows(game.highScores),
-              (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "Dd"}}));
+    EXPECT_EQ(rows(game.highScores), (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "Dd"}}));
     game.saveHighScore("Anonym", 250);
     const std::string written = "500 A\n400 B\n300 C\n250 Anonym\n200 D\n";
-    EXPECT_EQ(readFile(target), written);
-    EXPECT_TRUE(fs::is_symlink(kScoreFileName));
     const struct stat info = statOf(target);
+    EXPECT_TRUE(readFile(target) == written && fs::is_symlink(kScoreFileName));
     EXPECT_TRUE((info.st_mode & 07777) == 0640u && info.st_uid == owner) << std::oct << info.st_mode;
 
     // Another copy holds the lock for longer than a save waits.
@@ -200,16 +172,11 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     std::cerr.rdbuf(console);
     close(held);
     EXPECT_EQ(said.str(), "tundrel: could not save the result to tundrel_score.txt: Resource temporarily unavailable\n");
-    EXPECT_EQ(readFile(target), written);
-    EXPECT_TRUE(game.scoreSaveFailed);
-    EXPECT_EQ(rows(game.highScores),
-              (Rows{{500, "A"}, {450, "Polar"}, {400, "B"}, {300, "C"}, {250, "Anonym"}}));
+    EXPECT_TRUE(readFile(target) == written && game.scoreSaveFailed);
+    EXPECT_EQ(rows(game.highScores), (Rows{{500, "A"}, {450, "Polar"}, {400, "B"}, {300, "C"}, {250, "Anonym"}}));
     // The next save takes over the temporary file left behind; the unsaved
     // result still counts for this run.
     game.saveHighScore("Frost", 1);
-    EXPECT_FALSE(game.scoreSaveFailed);
-    EXPECT_EQ(rows(game.highScores)[1], (std::pair<std::int32_t, std::string>(450, "Polar")));
-    EXPECT_EQ(entries("kept"), 1);
+    EXPECT_TRUE(!game.scoreSaveFailed && entries("kept") == 1);
+    EXPECT_EQ(rows(game.highScores)[1], (Rows::value_type{450, "Polar"}));
 }
-
-}  // namespace

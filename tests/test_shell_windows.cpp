@@ -6,21 +6,12 @@
 #include "TestSupport.hpp"
 
 #include "app/Browser.hpp"
-#include "app/Fonts.hpp"
-#include "scores/ScoreFile.hpp"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <sstream>
-#include <thread>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace testing_support;
 
 TEST(Fonts, TheSystemFontsFolderInOrder) {
