@@ -28,6 +28,13 @@ die() { echo "debian-packages: $*" >&2; exit 1; }
 [ "${1:-}" = --user ] && { user=$2; shift 2; }
 [ $# -ge 2 ] || { sed -n '10,10s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || die "run as root (piuparts needs it; the builds run as $user)"
+tools=(sbuild mmdebstrap uidmap autopkgtest piuparts diffoscope-minimal dpkg-dev git xz-utils)
+missing=()
+for p in "${tools[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
 id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$user"
 grep -q "^$user:" /etc/subuid || die "$user has no subordinate ids in /etc/subuid for sbuild's unshare mode"
 mkdir -p "$1"
