@@ -63,8 +63,8 @@ case "${1:-}" in
         setup ""
         status=0
         { cmake --preset default && cmake --build --preset default &&
-          ctest --preset default "$@"; } 2>&1 | tee build.log || status=$?
-        summarise build.log || status=1
+          ctest --preset default "$@"; } 2>&1 | tee build-test.log || status=$?
+        summarise build-test.log || status=1
         exit "$status" ;;
     *)
         echo "usage: $0 run | test [ctest arguments]" >&2

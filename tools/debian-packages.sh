@@ -54,10 +54,11 @@ tarball() {
     [ "$variant" = minbase ] || ext=tar.zst  # piuparts reads only gzip
     file=$cache/$suite-$variant-$(date +%G-%V)-$(printf '%s' "$mirror" | sha256sum | cut -c1-8).$ext
     if [ ! -f "$file" ]; then
-        rm -f "$cache/$suite-$variant"-*
+        rm -rf "$cache/$suite-$variant"-*
+        # mmdebstrap takes the format from the name's ending.
         mmdebstrap --quiet --mode=root --variant="$variant" \
-            --aptopt='Acquire::Check-Valid-Until "false"' "$suite" "$file.new" "$mirror" >&2
-        mv "$file.new" "$file"
+            --aptopt='Acquire::Check-Valid-Until "false"' "$suite" "$file.new.$ext" "$mirror" >&2
+        mv "$file.new.$ext" "$file"
     fi
     echo "$file"
 }
