@@ -45,7 +45,7 @@ as_user() { runuser -u "$user" -- env HOME="$(getent passwd "$user" | cut -d: -f
 
 mirror=$(debian_mirror)
 [ -n "$mirror" ] || die "no Debian mirror in this machine's apt sources"
-declare -A number=([bookworm]=12 [trixie]=13 [sid]=)
+declare -A number=([bookworm]=12 [trixie]=13 [sid]=) dist=([bookworm]=bookworm [trixie]=trixie [sid]=unstable)
 
 # A root file system tarball of the suite; prints its path. A snapshot
 # mirror's Release files may be past their date, so apt is told to accept them.
@@ -54,7 +54,7 @@ tarball() {
     [ "$variant" = minbase ] || ext=tar.zst  # piuparts reads only gzip
     file=$cache/$suite-$variant-$(date +%G-%V)-$(printf '%s' "$mirror" | sha256sum | cut -c1-8).$ext
     if [ ! -f "$file" ]; then
-        rm -rf "$cache/$suite-$variant"-*
+        rm -f "$cache/$suite-$variant"-*
         # mmdebstrap takes the format from the name's ending.
         mmdebstrap --quiet --mode=root --variant="$variant" \
             --aptopt='Acquire::Check-Valid-Until "false"' "$suite" "$file.new.$ext" "$mirror" >&2
@@ -102,7 +102,7 @@ build() {
     local dir=$1 suite=$2
     shift 2
     (cd "$dir" && as_user sbuild --chroot-mode=unshare --chroot="$(tarball "$suite" buildd)" \
-        --dist="$suite" --arch-any --no-arch-all --no-run-autopkgtest --no-run-piuparts \
+        --dist="${dist[$suite]}" --arch-any --no-arch-all --no-run-autopkgtest --no-run-piuparts \
         --nolog "$@" ./*.dsc) >"$dir.log" 2>&1
 }
 
@@ -116,6 +116,9 @@ suite_line() {
     echo "SFML $sfml: $((total - failed - skipped)) passed, $failed failed$([ "$skipped" -eq 0 ] || echo ", $skipped skipped")"
 }
 
+# Newer debconf leaves its own scratch folder behind, which Debian 12's
+# piuparts does not know yet.
+piuparts_options=(--warn-on-debsums-errors --ignore=/var/cache/debconf/tmp.ci/)
 failed=0
 declare -A deb
 for job in "$@"; do
@@ -137,7 +140,7 @@ for job in "$@"; do
     cp "$work/$suite.log" "$out/logs/$suite-sbuild.log"
     [[ $options == *,nocheck,* ]] || suite_line "$work/$suite.log"
     verdict+=("sbuild ok")
-    if grep -q '^Lintian: pass' "$work/$suite.log"; then verdict+=("lintian ok"); else
+    if grep -q '^I: Lintian run was successful' "$work/$suite.log"; then verdict+=("lintian ok"); else
         sed -n '/^| Lintian /,/^+---/p' "$work/$suite.log"; verdict+=("lintian FAILED"); failed=1; fi
     deb[$suite]=$(ls "$work/$suite"/tundrel_*_amd64.deb)
 
@@ -155,13 +158,13 @@ for job in "$@"; do
     fi
 
     changes=$(ls "$work/$suite"/*.changes | head -n 1)
-    if as_user autopkgtest --quiet "$changes" -- unshare --release "$suite" \
+    if as_user autopkgtest --quiet --apt-upgrade "$changes" -- unshare --release "$suite" \
             --tarball "$(tarball "$suite" minbase)" >"$out/logs/$suite-autopkgtest.log" 2>&1; then
         verdict+=("autopkgtest ok")
     else
         tail -n 30 "$out/logs/$suite-autopkgtest.log"; verdict+=("autopkgtest FAILED"); failed=1
     fi
-    if piuparts --quiet -d "$suite" -m "$mirror" -b "$(tarball "$suite" minbase)" --warn-on-debsums-errors \
+    if piuparts -d "$suite" -m "$mirror" -b "$(tarball "$suite" minbase)" "${piuparts_options[@]}" \
             "${deb[$suite]}" >"$out/logs/$suite-piuparts.log" 2>&1; then
         verdict+=("piuparts ok")
     else
@@ -178,8 +181,8 @@ if [ -n "${deb[bookworm]:-}" ] && [ -n "${deb[trixie]:-}" ]; then
     mkdir -p "$repo"
     cp "${deb[bookworm]}" "$repo/"
     (cd "$repo" && dpkg-scanpackages . >Packages 2>/dev/null)
-    if piuparts --quiet -d bookworm -d trixie -m "$mirror" -b "$(tarball bookworm minbase)" \
-            --bindmount="$repo" --extra-repo="deb [trusted=yes] file://$repo ./" --warn-on-debsums-errors \
+    if piuparts -d bookworm -d trixie -m "$mirror" -b "$(tarball bookworm minbase)" \
+            --bindmount="$repo" --extra-repo="deb [trusted=yes] file://$repo ./" "${piuparts_options[@]}" \
             "${deb[trixie]}" >"$out/logs/upgrade-piuparts.log" 2>&1; then
         echo "Debian 12 to 13: piuparts upgrade ok"
     else
