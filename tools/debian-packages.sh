@@ -122,7 +122,7 @@ piuparts_options=(--warn-on-debsums-errors --ignore=/var/cache/debconf/tmp.ci/)
 failed=0
 declare -A deb
 for job in "$@"; do
-    suite=${job%%:*} options=",${job#"$suite"},"
+    suite=${job%%:*} options=${job#"$suite"} options=",${options#:},"
     [ -n "${number[$suite]+set}" ] || die "unknown suite $suite"
     echo "--- Debian ${number[$suite]:-unstable} ($suite)"
     verdict=()
@@ -172,7 +172,8 @@ for job in "$@"; do
     fi
     cp "${deb[$suite]}" "$out/"
     [[ $options != *,source,* ]] || cp "$work/$suite"/*.dsc "$work/$suite"/*.tar.* "$out/"
-    IFS=,; echo "Debian ${number[$suite]:-unstable}: ${verdict[*]}"; unset IFS
+    printf -v line '%s, ' "${verdict[@]}"
+    echo "Debian ${number[$suite]:-unstable}: ${line%, }"
 done
 
 # A Debian 12 system with the game, upgraded to Debian 13 along with it.
