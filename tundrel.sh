@@ -3,115 +3,70 @@
 #
 #   ./tundrel.sh run     install what is missing, build, start the game
 #   ./tundrel.sh test    install what is missing, build, run every test
-#   ./tundrel.sh packages    list the Debian packages the build and tests need
 #
-# Extra arguments after "test" go to ctest. BUILD_DIR picks the build folder.
-# A test run ends with one line naming the SFML it was built against and the
-# counts, in the form "SFML 2.5.1: <n> passed, 0 failed".
+# What the build and the tests need is debian/control's Build-Depends; a
+# missing one is installed with apt-get build-dep (through sudo for a user).
+# Extra arguments after "test" go to ctest. A test run ends with one line
+# naming the SFML it was built against and the counts, in the form
+# "SFML 2.5.1: <n> passed, 0 failed".
 set -euo pipefail
+cd "$(dirname "$0")"
 
-root=$(cd "$(dirname "$0")" && pwd)
-build=${BUILD_DIR:-$root/build}
-packages=(g++ cmake make pkg-config libsfml-dev libgtest-dev libfontconfig-dev
-          xvfb xauth xdotool fonts-dejavu-core)
-
-usage() {
-    echo "usage: $0 run | test [ctest arguments] | packages" >&2
-    exit 2
-}
-
+# $1: the build profile that leaves the test dependencies out, or nothing.
 setup() {
-    if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
-        echo "This system has no apt. Install these (or your system's equivalents) and run again:" >&2
-        echo "  ${packages[*]}" >&2
-        echo "(SFML 2.5 or newer, or SFML 3; GoogleTest; fontconfig; CMake 3.22 or newer; Xvfb for the tests)" >&2
+    local profile=(${1:+-P "$1"})
+    if command -v dpkg-checkbuilddeps >/dev/null && dpkg-checkbuilddeps "${profile[@]}" 2>/dev/null; then
+        return 0
+    fi
+    if ! command -v apt-get >/dev/null; then
+        echo "This system has no apt. Install what debian/control's Build-Depends name:" >&2
+        sed -n '/^Build-Depends:/,/^[A-Z]/p' debian/control | sed '$d' >&2
         exit 1
     fi
-    local missing=()
-    for p in "${packages[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$p")
-        fi
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-
     local sudo=()
     if [ "$(id -u)" -ne 0 ]; then
-        if ! command -v sudo >/dev/null 2>&1; then
-            echo "Missing packages: ${missing[*]}; run as root or install sudo." >&2
-            exit 1
-        fi
+        command -v sudo >/dev/null || { echo "Run as root: apt-get build-dep ./" >&2; exit 1; }
         sudo=(sudo)
     fi
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        -o DPkg::Lock::Timeout=600 "${missing[@]}"
+    echo "Installing the build dependencies: apt-get build-dep ./"
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq \
+        ${1:+-o APT::Build-Profiles="$1"} ./
 }
 
-sfml_version=unknown
-
-configure_and_build() {
-    local tests=$1
-    local jobs log
-    jobs=$(nproc 2>/dev/null || echo 2)
-    if ! log=$(cmake -S "$root" -B "$build" -DTUNDREL_BUILD_TESTS="$tests"); then
-        echo "$log"
-        exit 1
-    fi
-    sfml_version=$(sed -n 's/^-- Building against SFML \(.*\)$/\1/p' <<<"$log" | tail -n 1)
-    cmake --build "$build" -j "$jobs"
-}
-
-# The run's one-line verdict, from ctest's closing summary.
+# The run's one-line verdict, from the configure and ctest output in $1.
 summarise() {
-    local total failed
+    local sfml total failed skipped
+    sfml=$(sed -n 's/^-- Building against SFML //p' "$1" | tail -n 1)
     read -r failed total < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' "$1" | tail -n 1)
     if [ -z "${total:-}" ]; then
-        echo "SFML $sfml_version: no test summary (the suite did not finish)"
+        echo "SFML ${sfml:-unknown}: no test summary (the suite did not finish)"
         return 1
     fi
-    local skipped
     skipped=$(grep -c '\*\*\*Skipped' "$1" || true)
-    echo "SFML $sfml_version: $((total - failed - skipped)) passed, $failed failed$(
+    echo "SFML $sfml: $((total - failed - skipped)) passed, $failed failed$(
         [ "$skipped" -eq 0 ] || echo ", $skipped skipped")"
 }
 
-# Runs a command on the real display, or on a virtual one when there is none.
-with_display() {
-    if [ -n "${DISPLAY:-}" ]; then
-        "$@"
-    else
-        xvfb-run -a -s "-screen 0 1920x1080x24" "$@"
-    fi
-}
-
-[ $# -ge 1 ] || usage
-verb=$1
-shift
-case "$verb" in
+case "${1:-}" in
     run)
-        setup
-        configure_and_build OFF
+        setup nocheck
+        cmake --preset game >/dev/null
+        cmake --build --preset game
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
             echo "No display found; the game needs a desktop session to open its window." >&2
             exit 1
         fi
-        exec "$build/tundrel"
-        ;;
+        exec build/tundrel ;;
     test)
-        setup
-        configure_and_build ON
-        cd "$build"
+        shift
+        setup ""
         status=0
-        with_display ctest --output-on-failure --no-tests=error "$@" 2>&1 | tee ctest.log || status=$?
-        summarise ctest.log || status=1
-        exit "$status"
-        ;;
-    packages)
-        printf '%s\n' "${packages[@]}"
-        ;;
+        { cmake --preset default && cmake --build --preset default &&
+          ctest --preset default "$@"; } 2>&1 | tee build-test.log || status=$?
+        summarise build-test.log || status=1
+        exit "$status" ;;
     *)
-        usage
-        ;;
+        echo "usage: $0 run | test [ctest arguments]" >&2
+        exit 2 ;;
 esac

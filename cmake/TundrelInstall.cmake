@@ -9,11 +9,6 @@ set(TUNDREL_INSTALL_GAMESDIR "games" CACHE STRING
 option(TUNDREL_ICON_PNGS
        "Write the icon theme's PNGs at build time (runs the freshly built tundrel_icons)" ON)
 option(TUNDREL_INSTALL_LICENSE "Install LICENSE with the documents" ON)
-# For a package built without debhelper, which would otherwise add these.
-option(TUNDREL_DEBIAN_DOCS
-       "Install debian/copyright and changelog.Debian.gz in place of LICENSE" OFF)
-set(TUNDREL_DEBIAN_CHANGELOG "${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog" CACHE FILEPATH
-    "Debian changelog that TUNDREL_DEBIAN_DOCS installs")
 
 # One reverse-DNS id for the menu entry, the AppStream data and the icon:
 # tundrel.example gives example.tundrel.Tundrel.
@@ -23,8 +18,6 @@ list(REVERSE _tundrel_labels)
 list(JOIN _tundrel_labels "." TUNDREL_DEVELOPER_ID)
 set(TUNDREL_APP_ID "${TUNDREL_DEVELOPER_ID}.Tundrel" CACHE STRING
     "Reverse-DNS id of the menu entry, AppStream data and icon")
-set(TUNDREL_MAINTAINER "The Tundrel developers <developers@${TUNDREL_SITE_LABEL}>" CACHE STRING
-    "Maintainer named in the Debian package and its changelog")
 
 if(IS_ABSOLUTE "${TUNDREL_INSTALL_GAMESDIR}")
   set(TUNDREL_GAME_PATH "${TUNDREL_INSTALL_GAMESDIR}/tundrel")
@@ -38,17 +31,11 @@ configure_file(${_tundrel_in}/tundrel.desktop.in ${_tundrel_out}/${TUNDREL_APP_I
 configure_file(${_tundrel_in}/tundrel.metainfo.xml.in ${_tundrel_out}/${TUNDREL_APP_ID}.metainfo.xml @ONLY)
 configure_file(${_tundrel_in}/tundrel.6.in ${_tundrel_out}/tundrel.6 @ONLY)
 
-# Manual pages and changelogs go in compressed, without a time stamp.
+# The manual page goes in compressed, without a time stamp.
 find_program(TUNDREL_GZIP gzip REQUIRED)
 add_custom_command(OUTPUT ${_tundrel_out}/tundrel.6.gz
   COMMAND ${TUNDREL_GZIP} -9nc ${_tundrel_out}/tundrel.6 > ${_tundrel_out}/tundrel.6.gz
   DEPENDS ${_tundrel_out}/tundrel.6 VERBATIM)
-add_custom_command(OUTPUT ${_tundrel_out}/README.md.gz
-  COMMAND ${TUNDREL_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/README.md > ${_tundrel_out}/README.md.gz
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/README.md VERBATIM)
-add_custom_command(OUTPUT ${_tundrel_out}/changelog.Debian.gz
-  COMMAND ${TUNDREL_GZIP} -9nc ${TUNDREL_DEBIAN_CHANGELOG} > ${_tundrel_out}/changelog.Debian.gz
-  DEPENDS ${TUNDREL_DEBIAN_CHANGELOG} VERBATIM)
 
 # The icon theme's PNGs, each size drawn by the game's own icon code.
 add_executable(tundrel_icons tools/icon_pngs.cpp)
@@ -64,9 +51,6 @@ if(TUNDREL_ICON_PNGS)
     DEPENDS tundrel_icons VERBATIM)
 endif()
 set(_tundrel_data ${_tundrel_pngs} ${_tundrel_out}/tundrel.6.gz)
-if(TUNDREL_DEBIAN_DOCS)
-  list(APPEND _tundrel_data ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz)
-endif()
 add_custom_target(tundrel_data ALL DEPENDS ${_tundrel_data})
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -81,15 +65,7 @@ if(TUNDREL_ICON_PNGS)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 endif()
 install(FILES ${_tundrel_out}/tundrel.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-# What debhelper would install, compress and leave out, as it does it.
-if(TUNDREL_DEBIAN_DOCS)
-  install(FILES debian/copyright ${_tundrel_out}/changelog.Debian.gz ${_tundrel_out}/README.md.gz
-          DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES debian/tundrel.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-          RENAME tundrel)
-else()
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  if(TUNDREL_INSTALL_LICENSE)
-    install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  endif()
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(TUNDREL_INSTALL_LICENSE)
+  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()

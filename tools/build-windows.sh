@@ -42,7 +42,7 @@ sources=(
     "googletest 1.12.1-0.2 bookworm"
 )
 
-need=(g++-mingw-w64-x86-64-posix wine64 nsis cmake make zip xvfb xauth xdotool dpkg-dev
+need=(g++-mingw-w64-x86-64-posix wine wine64 nsis cmake make zip xvfb xauth xdotool dpkg-dev
       binutils-mingw-w64-x86-64 fonts-dejavu-core libvulkan-dev libstb-dev)
 missing=()
 for p in "${need[@]}"; do

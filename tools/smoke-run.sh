@@ -1,18 +1,17 @@
 #!/usr/bin/env bash
-# Starts the real game on a virtual screen of its own, waits for its window,
+# Starts the real game on the screen DISPLAY names, waits for its window,
 # lets it run two seconds, checks that the window sits centred on the screen,
 # quits it from the title page with Escape, and checks that it ended with
 # exit code 0 and left no file behind.
 #
-# Usage: tools/smoke-run.sh [--without-fonts] BINARY [WIDTHxHEIGHTxDEPTH]
-#   (default screen 1920x1080x24). --without-fonts hides the system's fonts
+# Usage: tools/smoke-run.sh [--without-fonts] BINARY
+#   --without-fonts hides the system's fonts
 #   in a mount namespace of its own (root only, and not inside a chroot;
 #   exits 77, "skipped", else)
 #   and checks that the game says so on standard error and plays on.
-# Needs xvfb-run and xdotool.
+# Needs xdotool (and xvfb-run without DISPLAY).
 set -euo pipefail
 
-# Runs inside the virtual display (the script calls itself there).
 run() {
     cd "$scratch/cwd"
     # A Windows build runs under Wine. Its fonts are the Wine prefix's; a
@@ -27,7 +26,7 @@ run() {
                # Wine's desktop lives on the display its session began on:
                # begin one on this screen, and end it again afterwards.
                wineserver -k 2>/dev/null || true
-               trap 'wineserver -k 2>/dev/null || true' EXIT ;;
+               wine=1 ;;
     esac
     if [ "$without_fonts" = 1 ]; then
         unshare --mount --propagation private sh -c \
@@ -80,12 +79,6 @@ run() {
     fi
 }
 
-if [ "${1:-}" = --inside ]; then
-    binary=$2 scratch=$3 without_fonts=$4
-    run
-    exit
-fi
-
 without_fonts=0
 if [ "${1:-}" = --without-fonts ]; then
     without_fonts=1
@@ -96,16 +89,21 @@ if [ "${1:-}" = --without-fonts ]; then
         exit 77
     fi
 fi
-binary=$(realpath "$1")
-screen=${2:-1920x1080x24}
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir "$scratch/cwd"
-what="smoke run on a ${screen} screen"
-[ "$without_fonts" = 0 ] || what="$what, without fonts"
-if xvfb-run -a -s "-screen 0 $screen" "$(realpath "$0")" --inside "$binary" "$scratch" "$without_fonts"; then
-    echo "$what: started and quit cleanly"
-else
-    echo "$what: FAILED" >&2
-    exit 1
+# Without a screen (the Windows installer check) it makes one of its own.
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
 fi
+binary=$(realpath "$1")
+scratch=$(mktemp -d)
+wine=0
+what="smoke run on $DISPLAY"
+[ "$without_fonts" = 0 ] || what="$what, without fonts"
+finish() {
+    local status=$?
+    [ "$wine" = 0 ] || wineserver -k 2>/dev/null || true
+    rm -rf "$scratch"
+    if [ "$status" -eq 0 ]; then echo "$what: started and quit cleanly"; else echo "$what: FAILED" >&2; fi
+}
+trap finish EXIT
+mkdir "$scratch/cwd"
+run
