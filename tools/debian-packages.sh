@@ -28,7 +28,7 @@ die() { echo "debian-packages: $*" >&2; exit 1; }
 [ "${1:-}" = --user ] && { user=$2; shift 2; }
 [ $# -ge 2 ] || { sed -n '10,10s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || die "run as root (piuparts needs it; the builds run as $user)"
-tools=(sbuild mmdebstrap uidmap autopkgtest piuparts diffoscope-minimal dpkg-dev git xz-utils)
+tools=(sbuild mmdebstrap uidmap zstd autopkgtest piuparts diffoscope-minimal dpkg-dev git xz-utils)
 missing=()
 for p in "${tools[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -101,7 +101,7 @@ source_package() {
 build() {
     local dir=$1 suite=$2
     shift 2
-    (cd "$dir" && as_user sbuild --chroot-mode=unshare --chroot="$(tarball "$suite" buildd)" \
+    (cd "$dir" && as_user sbuild --chroot-mode=unshare --chroot="$buildd" \
         --dist="${dist[$suite]}" --arch-any --no-arch-all --no-run-autopkgtest --no-run-piuparts \
         --nolog "$@" ./*.dsc) >"$dir.log" 2>&1
 }
@@ -126,6 +126,8 @@ for job in "$@"; do
     [ -n "${number[$suite]+set}" ] || die "unknown suite $suite"
     echo "--- Debian ${number[$suite]:-unstable} ($suite)"
     verdict=()
+    buildd=$(tarball "$suite" buildd)
+    minbase=$(tarball "$suite" minbase)
     source_package "$suite"
     sbuild_options=(--run-lintian --lintian-opts="--fail-on=error,warning --display-info --pedantic")
     [[ $options == *,source,* ]] && sbuild_options+=(--source)
@@ -161,12 +163,12 @@ for job in "$@"; do
 
     changes=$(ls "$work/$suite"/*.changes | head -n 1)
     if as_user autopkgtest --quiet --apt-upgrade "$changes" -- unshare --release "$suite" \
-            --tarball "$(tarball "$suite" minbase)" >"$out/logs/$suite-autopkgtest.log" 2>&1; then
+            --tarball "$minbase" >"$out/logs/$suite-autopkgtest.log" 2>&1; then
         verdict+=("autopkgtest ok")
     else
         tail -n 30 "$out/logs/$suite-autopkgtest.log"; verdict+=("autopkgtest FAILED"); failed=1
     fi
-    if piuparts -d "$suite" -m "$mirror" -b "$(tarball "$suite" minbase)" "${piuparts_options[@]}" \
+    if piuparts -d "$suite" -m "$mirror" -b "$minbase" "${piuparts_options[@]}" \
             "${deb[$suite]}" >"$out/logs/$suite-piuparts.log" 2>&1; then
         verdict+=("piuparts ok")
     else
