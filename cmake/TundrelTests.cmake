@@ -43,6 +43,16 @@ if(WIN32)
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tundrel_tests> --gtest_filter=PlayWholeGame.*)
     set_tests_properties(PlayWholeGame.On1366x768x16 PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
                          ENVIRONMENT TUNDREL_WINE_OWN_SESSION=1)
+    # The real program on screens of their own; as root also without fonts.
+    foreach(screen 1920x1080x24 1366x768x16 800x600x24)
+      add_test(NAME SmokeRun.${screen}
+               COMMAND ${TUNDREL_XVFB_RUN} -a -s "-screen 0 ${screen}"
+                       ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh $<TARGET_FILE:tundrel>)
+    endforeach()
+    add_test(NAME SmokeRun.WithoutFontsAsRoot
+             COMMAND ${TUNDREL_XVFB_RUN} -a ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh --without-fonts $<TARGET_FILE:tundrel>)
+    set_tests_properties(SmokeRun.1920x1080x24 SmokeRun.1366x768x16 SmokeRun.800x600x24 SmokeRun.WithoutFontsAsRoot
+                         PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
   endif()
   return()
 endif()
