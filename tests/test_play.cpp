@@ -45,6 +45,7 @@ TEST(PlayInput, EveryKeyAndButtonOnEveryPage) {
             Harness h;
             h.game.state = static_cast<S>(pages.find(row.from));
             h.game.introCountdown = row.countdown;
+            h.game.handleEvent(E::focusGained());  // the window has the focus
             h.game.handleEvent(inputs[i]);
             EXPECT_EQ(h.game.window.isOpen(), row.to[i] != 'X');
             EXPECT_TRUE(row.to[i] == 'X' || h.game.state == static_cast<S>(pages.find(row.to[i])));
@@ -93,6 +94,36 @@ TEST(PlayInput, NameEntryTypingAndHeldKeys) {
     h.press(Key::F11);
     EXPECT_TRUE(h.urls.size() == 2 && !h.game.fullscreen);
     EXPECT_EQ(h.game.window.getPosition(), sf::Vector2i(320, 60));
+}
+
+// F11 in play, in either direction, on this bare X server and as told by
+// injected events: a loss of focus the window change brings is no player
+// leaving; once the new window has had the focus, losing it pauses.
+TEST(PlayInput, OwnWindowChangeNeverPausesARealFocusLossDoes) {
+    using E = compat::InputEvent;
+    Harness h;
+    h.press(Key::Space);
+    const auto settle = [&h] {
+        for (int i = 0; i < 20; ++i) {
+            h.game.handleEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    for (const bool wide : {true, false}) {
+        h.press(Key::F11);
+        settle();  // what the display itself tells the new window
+        EXPECT_TRUE(h.game.fullscreen == wide && h.game.state == S::Playing) << wide;
+        h.press(Key::F11);
+        h.game.handleEvent(E::focusLost());  // before the new window has had the focus
+        EXPECT_EQ(h.game.state, S::Playing) << wide;
+        h.game.handleEvent(E::focusGained());
+        h.game.handleEvent(E::focusLost());
+        EXPECT_EQ(h.game.state, S::Paused) << wide;
+        h.press(Key::F11);  // the pause page stays paused through its own change
+        settle();
+        EXPECT_EQ(h.game.state, S::Paused) << wide;
+        h.press(Key::Escape);
+    }
 }
 
 TEST(PlayInput, PaddleStaysWithinTheWalls) {

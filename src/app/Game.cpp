@@ -24,6 +24,7 @@ Game::Game()
 
 void Game::createWindow(bool wantFullscreen) {
     fullscreen = wantFullscreen;
+    windowHasFocus = false;  // until the new window says it has
     const float oldWidth = frameSize().x;
     const sf::String title(windowTitle());
     const sf::VideoMode desktopMode = sf::VideoMode::getDesktopMode();

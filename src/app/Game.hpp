@@ -98,6 +98,7 @@ public:
     sf::RenderWindow window;
     sf::Font font;
     bool fullscreen = false;
+    bool windowHasFocus = false;  // the window has said it has the focus and not lost it since
     GameState state = GameState::Title;
     sf::RectangleShape paddle;
     sf::CircleShape ball{0.f, 30};

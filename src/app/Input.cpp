@@ -61,9 +61,14 @@ void Game::handleEvent(const compat::InputEvent& event) {
         mutedKeys.erase(event.key);
         return;
     case Kind::FocusLost:
-        // No ball is lost behind the player's back.
-        if (state == GameState::Playing)
+        // No ball is lost behind the player's back. A window the game has just
+        // made may be told it lost a focus it never had (a bare X server says
+        // so after every F11); that is no player leaving.
+        if (std::exchange(windowHasFocus, false) && state == GameState::Playing)
             state = GameState::Paused;
+        return;
+    case Kind::FocusGained:
+        windowHasFocus = true;
         return;
     default:
         break;
