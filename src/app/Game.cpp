@@ -56,6 +56,7 @@ void Game::createWindow(bool wantFullscreen) {
 }
 
 void Game::runFrame(float elapsedSeconds) {
+    keyClock += elapsedSeconds;
     handleEvents();
     update(std::min(elapsedSeconds, kMaxFrameTime));
     render();

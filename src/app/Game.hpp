@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -52,6 +53,8 @@ public:
     sf::Vector2f frameSize() const { return window.getView().getSize(); }
     void handleEvents();
     void handleEvent(const compat::InputEvent& event);
+    void settleKeys();
+    bool notePress(sf::Keyboard::Key key);
     void handleInput(const compat::InputEvent& event, bool repeat);
     void handleAction();
     void movePaddleByKeyboard();
@@ -128,6 +131,14 @@ public:
     bool dropNextText = false;
     // Keys pressed and not yet released: another press of one is a key repeat.
     std::set<sf::Keyboard::Key> keysDown;
+    // Released keys whose release does not stand yet: since when (keyClock),
+    // and whether the keyboard has shown them up since.
+    struct ReleaseWait {
+        float since = 0.f;
+        bool seenUp = false;
+    };
+    std::map<sf::Keyboard::Key, ReleaseWait> releasing;
+    float keyClock = 0.f;  // real seconds of frames, for releasing
     // Keys already held when the name page opened; they type nothing there
     // until released.
     std::set<sf::Keyboard::Key> mutedKeys;
