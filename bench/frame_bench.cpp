@@ -1,5 +1,5 @@
 // Frame benchmark: times render-with-display of every page, frame by frame,
-// with no frame-rate limit, by the wall clock and by the CPU time of all the
+// with no frame-rate limit (and what that makes at the page's own frame rate), by the wall clock and by the CPU time of all the
 // game's threads (the software renderer's included; std::clock, which is CPU
 // time on Linux), at 1280 x 960 and in the fullscreen mode, and the
 // update step of the busy play scene (the full level-1 grid, 600 sparks, the
@@ -139,11 +139,15 @@ void measurePages(Game& game, const char* label, int frames, const std::vector<s
     std::printf("%s %ux%u, %d frames a page, %zu sparks in play and %zu elsewhere; render+display "
                 "in ms: wall clock, and CPU time of all the game's threads\n",
                 label, size.x, size.y, frames, kSparks, kSparksOffPlay);
-    std::printf("  %-7s %9s %9s %9s %9s\n", "page", "median", "p99", "cpu med", "cpu p99");
+    std::printf("  %-7s %9s %9s %9s %9s %5s %9s\n", "page", "median", "p99", "cpu med", "cpu p99",
+                "fps", "% of core");
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const Summary wall = summarise(samples[i].wall), cpu = summarise(samples[i].cpu);
-        std::printf("  %-7s %9.3f %9.3f %9.3f %9.3f\n", pages[i]->name, wall.median / 1000.0,
-                    wall.p99 / 1000.0, cpu.median / 1000.0, cpu.p99 / 1000.0);
+        // At the page's own frame rate: the share of one core its frames take.
+        const unsigned fps = frameRateFor(pages[i]->state);
+        std::printf("  %-7s %9.3f %9.3f %9.3f %9.3f %5u %9.1f\n", pages[i]->name,
+                    wall.median / 1000.0, wall.p99 / 1000.0, cpu.median / 1000.0,
+                    cpu.p99 / 1000.0, fps, cpu.median * fps / 1e4);
         if (pages[i]->state == GameState::Playing) {
             const Summary u = summarise(samples[i].update);
             std::printf("  update of the play scene: median %.1f us, p99 %.1f us\n", u.median, u.p99);
