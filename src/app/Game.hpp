@@ -30,6 +30,7 @@ inline constexpr const char* SITE_LABEL = TUNDREL_SITE_LABEL;
 inline constexpr const char* SITE_URL = TUNDREL_SITE_URL;
 
 inline constexpr unsigned kFrameRateLimit = 60;
+inline constexpr float kMaxFrameTime = 0.05f;
 // The pages under a veil hold still but for slow glows and pulses, and the
 // veil, one blend over the whole window, is the dearest thing a software
 // renderer draws: half the frames show them as well, for half the cost.
@@ -37,7 +38,6 @@ inline constexpr unsigned kStillPageFrameRate = 30;
 
 // The frames a second the page of a state is drawn at.
 unsigned frameRateFor(GameState state);
-inline constexpr float kMaxFrameTime = 0.05f;
 
 // "TUNDREL | " followed by the site label.
 std::string windowTitle();

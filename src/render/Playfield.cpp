@@ -35,7 +35,8 @@ void Game::drawBricks() {
         addRectangle(shapes, at, size, brick.shape.getFillColor());
         // The outline: a band outside the edges, mitred at the corners.
         const float t = brick.shape.getOutlineThickness();
-        const sf::Vector2f in[] = {at, at + sf::Vector2f(size.x, 0.f), at + size, at + sf::Vector2f(0.f, size.y)};
+        const sf::Vector2f in[] = {at, at + sf::Vector2f(size.x, 0.f), at + size,
+                                   at + sf::Vector2f(0.f, size.y)};
         const sf::Vector2f out[] = {in[0] + sf::Vector2f(-t, -t), in[1] + sf::Vector2f(t, -t),
                                     in[2] + sf::Vector2f(t, t), in[3] + sf::Vector2f(-t, t)};
         for (int i = 0; i < 4; ++i) {

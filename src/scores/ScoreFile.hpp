@@ -21,8 +21,9 @@ inline constexpr const char* kScoreFileName = "tundrel_score.txt";
 inline constexpr std::size_t kMaxScoreLineBytes = 1024;
 
 // Builds the table from a file's bytes as they arrive, in pieces of any size;
-// a leading UTF-8 byte-order mark is skipped. It holds one line of at most kMaxScoreLineBytes and the best five, so a
-// file of any length reads in bounded memory.
+// a leading UTF-8 byte-order mark is skipped. It holds one line of at most
+// kMaxScoreLineBytes and the best five, so a file of any length reads in
+// bounded memory.
 class ScoreTableReader {
 public:
     void feed(const char* data, std::size_t size);
