@@ -1,9 +1,14 @@
-// Frame benchmark: times the update step and render-with-display in a busy
-// scene (the full level-1 grid, 600 sparks, the HUD, the aurora), frame by
-// frame, with no frame-rate limit, at 1280 x 960 and in the fullscreen mode.
-// Also times start-up: constructing the Game and presenting its first frame.
+// Frame benchmark: times render-with-display of every page, frame by frame,
+// with no frame-rate limit (and what that makes at the page's own frame rate), by the wall clock and by the CPU time of all the
+// game's threads (the software renderer's included; std::clock, which is CPU
+// time on Linux), at 1280 x 960 and in the fullscreen mode, and the
+// update step of the busy play scene (the full level-1 grid, 600 sparks, the
+// HUD with a cheer, the aurora). No page may cost more than that busy play
+// frame. Also times start-up:
+// constructing the Game and presenting its first frame.
 //
 // Run it on a display (or under xvfb-run -s "-screen 0 1920x1080x24").
+//   tundrel_bench [frames] [page...]   pages: title intro play pause result name scores
 #include "app/Game.hpp"
 
 #include <SFML/System/Err.hpp>
@@ -12,6 +17,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <string>
 #include <vector>
 
 namespace {
@@ -33,12 +40,16 @@ Summary summarise(std::vector<double> samples) {
     return {samples[n / 2], samples[std::min(n - 1, (n * 99) / 100)]};
 }
 
+// Sparks are born only in play: 600 is a busy rally. Every other page shows
+// what is left of the last burst, at most the 100 of a cleared level.
 constexpr std::size_t kSparks = 600;
+constexpr std::size_t kSparksOffPlay = 100;
 
-// Keeps the spark count at 600 with long-lived sparks spread over the field.
+// Keeps the spark count up with long-lived sparks spread over the field.
 void topUpSparks(Game& game) {
     const sf::Vector2u size(game.frameSize());
-    while (game.particles.size() < kSparks) {
+    const std::size_t count = game.state == GameState::Playing ? kSparks : kSparksOffPlay;
+    while (game.particles.size() < count) {
         const std::size_t i = game.particles.size();
         Particle spark;
         spark.position = {static_cast<float>((i * 37) % size.x), static_cast<float>((i * 53) % size.y)};
@@ -51,7 +62,7 @@ void topUpSparks(Game& game) {
     }
 }
 
-void busyScene(Game& game) {
+void busyScene(Game& game, GameState state) {
     game.state = GameState::Playing;
     game.level = 1;
     game.score = 1230;
@@ -59,35 +70,89 @@ void busyScene(Game& game) {
     game.lives = 3;
     game.resetRound();
     game.cheerText = "Iskaldt!";
+    game.highScores = {{"Brimnor", 4560}, {"Isbjorn", 3100}, {"Kolmo", 2200},
+                       {"Zefra", 1230}, {"Anonym", 880}};
+    game.nameInput = "Vindar";
+    game.introCountdown = 1.f;
+    if (state == GameState::LevelIntro) {
+        game.level = 2;  // as a cleared level leaves it: no brick left
+        for (Brick& brick : game.bricks)
+            brick.alive = false;
+    }
+    game.state = state;
     game.particles.clear();
     topUpSparks(game);
 }
 
-void measure(Game& game, const char* label, int frames) {
-    game.window.setFramerateLimit(0);
-    game.window.setVerticalSyncEnabled(false);
-    busyScene(game);
-    std::vector<double> updates, renders;
-    updates.reserve(frames);
-    renders.reserve(frames);
+struct Page {
+    const char* name;
+    GameState state;
+};
+
+const Page kPages[] = {
+    {"title", GameState::Title},     {"intro", GameState::LevelIntro},
+    {"play", GameState::Playing},    {"pause", GameState::Paused},
+    {"result", GameState::GameOver}, {"name", GameState::NameEntry},
+    {"scores", GameState::HighScores},
+};
+
+struct Samples {
+    std::vector<double> wall, cpu, update;
+};
+
+// One run of frames of a page, from its scene as set up anew.
+void run(Game& game, const Page& page, int frames, Samples& out) {
+    busyScene(game, page.state);
     const float dt = 1.f / 60.f;
     for (int frame = 0; frame < frames; ++frame) {
-        topUpSparks(game);
         game.cheerTimer = 1.5f;  // keep the cheer on screen
         Clock::time_point start = Clock::now();
         game.update(dt);
-        updates.push_back(microsecondsSince(start));
+        out.update.push_back(microsecondsSince(start));
+        game.state = page.state;  // the update may end a level; the page stays
+        topUpSparks(game);
 
         start = Clock::now();
+        const std::clock_t cpu = std::clock();
         game.render();
-        renders.push_back(microsecondsSince(start));
+        out.cpu.push_back(1e6 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC);
+        out.wall.push_back(microsecondsSince(start));
     }
+}
+
+// The pages take turns in runs of 30 frames, so a load that comes and goes
+// on a shared machine weighs on each of them alike.
+void measurePages(Game& game, const char* label, int frames, const std::vector<std::string>& only) {
+    game.window.setFramerateLimit(0);
+    game.window.setVerticalSyncEnabled(false);
+    std::vector<const Page*> pages;
+    for (const Page& page : kPages)
+        if (only.empty() || std::find(only.begin(), only.end(), page.name) != only.end())
+            pages.push_back(&page);
+    std::vector<Samples> samples(pages.size());
+    constexpr int kRun = 30;
+    for (int done = 0; done < frames; done += kRun)
+        for (std::size_t i = 0; i < pages.size(); ++i)
+            run(game, *pages[i], std::min(kRun, frames - done), samples[i]);
+
     const sf::Vector2u size = game.window.getSize();
-    const Summary u = summarise(updates);
-    const Summary r = summarise(renders);
-    std::printf("%s %ux%u, %d frames, %zu sparks\n", label, size.x, size.y, frames, kSparks);
-    std::printf("  update:          median %8.1f us   p99 %8.1f us\n", u.median, u.p99);
-    std::printf("  render+display:  median %8.3f ms   p99 %8.3f ms\n", r.median / 1000.0, r.p99 / 1000.0);
+    std::printf("%s %ux%u, %d frames a page, %zu sparks in play and %zu elsewhere; render+display "
+                "in ms: wall clock, and CPU time of all the game's threads\n",
+                label, size.x, size.y, frames, kSparks, kSparksOffPlay);
+    std::printf("  %-7s %9s %9s %9s %9s %5s %9s\n", "page", "median", "p99", "cpu med", "cpu p99",
+                "fps", "% of core");
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const Summary wall = summarise(samples[i].wall), cpu = summarise(samples[i].cpu);
+        // At the page's own frame rate: the share of one core its frames take.
+        const unsigned fps = frameRateFor(pages[i]->state);
+        std::printf("  %-7s %9.3f %9.3f %9.3f %9.3f %5u %9.1f\n", pages[i]->name,
+                    wall.median / 1000.0, wall.p99 / 1000.0, cpu.median / 1000.0,
+                    cpu.p99 / 1000.0, fps, cpu.median * fps / 1e4);
+        if (pages[i]->state == GameState::Playing) {
+            const Summary u = summarise(samples[i].update);
+            std::printf("  update of the play scene: median %.1f us, p99 %.1f us\n", u.median, u.p99);
+        }
+    }
 }
 
 }  // namespace
@@ -96,14 +161,15 @@ int main(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     sf::err().rdbuf(nullptr);
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 600;
+    const std::vector<std::string> only(argv + std::min(argc, 2), argv + argc);
 
     Game game;
     game.render();
     const double startup = microsecondsSince(start);
     std::printf("start-up to first presented frame: %.1f ms\n", startup / 1000.0);
 
-    measure(game, "windowed", frames);
+    measurePages(game, "windowed", frames, only);
     game.createWindow(true);
-    measure(game, "fullscreen", frames);
+    measurePages(game, "fullscreen", frames, only);
     return 0;
 }

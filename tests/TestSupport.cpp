@@ -68,12 +68,19 @@ Harness::Harness() {
 
 void Harness::press(sf::Keyboard::Key key) {
     hold(key, 1);
+    release(key);
+}
+
+void Harness::release(sf::Keyboard::Key key) {
+    held.erase(key);
     game.handleEvent(compat::InputEvent::keyReleased(key));
+    game.settleKeys();  // as at the end of the frame's events
 }
 
 void Harness::hold(sf::Keyboard::Key key, int times) {
     // As the window delivers them: a key that types sends its character next.
     const std::map<Key, char32_t> typing = {{Key::Space, U' '}, {Key::H, U'h'}, {Key::Enter, U'\r'}, {Key::Escape, 27}, {Key::Backspace, 8}};
+    held.insert(key);
     for (int i = 0; i < times; ++i) {
         game.handleEvent(compat::InputEvent::keyPressed(key));
         if (typing.count(key))

@@ -80,6 +80,9 @@ struct Harness {
     void press(sf::Keyboard::Key key);
     // The key goes down and repeats, `times` presses in all, and stays down.
     void hold(sf::Keyboard::Key key, int times);
+    // The key comes up, on the keyboard and then as an event, and the frame's
+    // events end.
+    void release(sf::Keyboard::Key key);
     void moveMouse(int x);
     void type(const std::u32string& text);
     // Updates by whole frames of 1/60 s, without events or rendering.

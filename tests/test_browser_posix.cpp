@@ -1,5 +1,5 @@
-// The POSIX browser opener under real processes: a stand-in xdg-open on the
-// PATH, and a user with no process to spare.
+// The POSIX browser opener under real processes: no xdg-open, a stand-in one
+// on the PATH, and a user with no process to spare.
 #include "TestSupport.hpp"
 
 #include "app/Browser.hpp"
@@ -18,8 +18,19 @@ TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
                           out.string() + "'\n");
     fs::permissions(script, fs::perms::all);
     const std::string url = "https://tundrel.example/hjelp?a=1&b=2", path = std::getenv("PATH");
+    // What the game says on standard error while it opens the page.
+    const auto said = [&url] {
+        std::ostringstream report;
+        std::streambuf* const console = std::cerr.rdbuf(report.rdbuf());
+        openInBrowser(url);
+        std::cerr.rdbuf(console);
+        return report.str();
+    };
+    ScopedTempDir nowhere;  // a PATH without any opener
+    setenv("PATH", nowhere.path().c_str(), 1);
+    EXPECT_EQ(said(), "tundrel: cannot open " + url + ": xdg-open not found\n");
     setenv("PATH", bin.path().c_str(), 1);
-    openInBrowser(url);
+    EXPECT_EQ(said(), "");
     // Nothing left to reap later, so no thread waits for it: the opener runs on its own.
     EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
     // A user with room for one more process: the shell starts, the opener cannot.

@@ -85,6 +85,15 @@ TEST(FrameLoop, CapsTheStepHoldsThePausedBallAndReadsTheWindow) {
     const sf::Vector2f at = h.game.ball.getPosition();
     h.game.runFrame(0.01f);
     EXPECT_EQ(h.game.ball.getPosition(), at);
+    // The still pages under a veil go at 30 frames a second, through F11 too;
+    // play is back at 60.
+    EXPECT_EQ(h.game.frameRate, 30u);
+    h.press(Key::F11);
+    EXPECT_EQ(h.game.frameRate, 30u);
+    h.press(Key::Escape);
+    h.game.runFrame(0.f);
+    EXPECT_EQ(h.game.frameRate, 60u);
+    h.press(Key::F11);
     // A real pointer move reaches the game through the window's own queue.
     sf::Mouse::setPosition({300, 480}, h.game.window);
     for (int i = 0; i < 200 && h.game.paddle.getPosition().x != 300.f; ++i)

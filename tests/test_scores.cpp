@@ -8,6 +8,16 @@ TEST(ScoreText, ParsesByTheFormattedNumberRuleRoundTripsAndOrdersTheTable) {
     EXPECT_EQ(rows(parseScoreText("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc")),
               (Rows{{2147483647, "Max"}, {42, ""}, {42, "abc"}, {INT32_MIN, "Min"}}));
 
+    // A leading byte-order mark is no part of the first line, however the bytes
+    // arrive; anywhere else, or only its start, it is text like any other.
+    const std::string bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(rows(parseScoreText(bom + "7 A\n" + bom + "9 B\n\xEF\xBB" "8 C\n\xEF" "6 D")), (Rows{{7, "A"}}));
+    EXPECT_EQ(rows(parseScoreText("\xEF\xBB" "8 C\n")), Rows{});
+    ScoreTableReader bytewise;
+    for (const char c : bom + "12 Ras\r\n")
+        bytewise.feed(&c, 1);
+    EXPECT_EQ(rows(bytewise.finish()), (Rows{{12, "Ras"}}));
+
     const std::vector<HighScoreEntry> table{{"Frost", 1250}, {" Lead", 40}, {"", 0}, {"Snow  Owl ", -7}};
     EXPECT_EQ(formatScoreText(table), "1250 Frost\n40  Lead\n0 \n-7 Snow  Owl \n");
     EXPECT_EQ(rows(parseScoreText(formatScoreText(table))), rows(table));
@@ -44,4 +54,20 @@ TEST(ScoreFileFaults, TwoCopiesKeepEveryResultAndAKilledWriterLeavesAWholeTable)
         EXPECT_EQ(readFile(file), withLineEnds(formatScoreText(loadScoreFile(file))));
         EXPECT_LE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
     }
+}
+
+// The file as Notepad saves it with "UTF-8 with BOM": the best result is read,
+// shown and kept when the next result is recorded.
+TEST(ScoreFileFaults, AByteOrderMarkFromNotepadKeepsTheBestResult) {
+    Harness h;
+    writeFile("tundrel_score.txt", "\xEF\xBB\xBF" "900 Bom\r\n800 Andre\r\n");
+    h.game.loadHighScores();
+    EXPECT_EQ(rows(h.game.highScores), (Rows{{900, "Bom"}, {800, "Andre"}}));
+    h.game.state = S::GameOver;
+    h.game.score = 850;
+    h.press(Key::Space);
+    h.type(U"Isbjorn");
+    h.press(Key::Enter);
+    EXPECT_EQ(h.game.state, S::HighScores);
+    EXPECT_EQ(readFile("tundrel_score.txt"), withLineEnds("900 Bom\n850 Isbjorn\n800 Andre\n"));
 }

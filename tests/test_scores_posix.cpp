@@ -79,6 +79,12 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplacedAndLongFilesCountWhole) {
     fs::permissions(dir.path(), fs::perms::owner_all);
     EXPECT_EQ(readFile(locked), "1000 Ny\n900 Polar\n");
     EXPECT_TRUE(statOf(locked).st_ino == inode && entries(dir.path()) == 1);
+    // A folder the player may write, with a file of another user's: replaced,
+    // and the player's now, since only root may give a file away.
+    fs::permissions(dir.path(), fs::perms::all);
+    EXPECT_TRUE(asNobody([&] { return recordScoreInFile(locked, {"Ny", 1001}, error).has_value(); }));
+    EXPECT_EQ(readFile(locked), "1001 Ny\n1000 Ny\n900 Polar\n");
+    EXPECT_EQ(statOf(locked).st_uid, geteuid() == 0 ? 65534u : geteuid());
 
     // Every line of a long file counts, in bounded memory.
     std::string text;

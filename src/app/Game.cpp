@@ -24,6 +24,7 @@ Game::Game()
 
 void Game::createWindow(bool wantFullscreen) {
     fullscreen = wantFullscreen;
+    windowHasFocus = false;  // until the new window says it has
     const float oldWidth = frameSize().x;
     const sf::String title(windowTitle());
     const sf::VideoMode desktopMode = sf::VideoMode::getDesktopMode();
@@ -47,7 +48,8 @@ void Game::createWindow(bool wantFullscreen) {
     // A window smaller than the frame shows all of it, scaled down.
     const sf::Vector2f frame(logicalSize(window.getSize()));
     window.setView(sf::View(frame * 0.5f, frame));
-    window.setFramerateLimit(kFrameRateLimit);
+    frameRate = frameRateFor(state);
+    window.setFramerateLimit(frameRate);
     window.setMouseCursorVisible(false);
     buildBackdrop();
     compat::setIcon(window, drawIcon(kWindowIconSize));
@@ -55,9 +57,19 @@ void Game::createWindow(bool wantFullscreen) {
 }
 
 void Game::runFrame(float elapsedSeconds) {
+    keyClock += elapsedSeconds;
     handleEvents();
     update(std::min(elapsedSeconds, kMaxFrameTime));
+    if (frameRateFor(state) != frameRate) {
+        frameRate = frameRateFor(state);
+        window.setFramerateLimit(frameRate);
+    }
     render();
+}
+
+unsigned frameRateFor(GameState state) {
+    const bool veiled = state != GameState::Title && state != GameState::Playing;
+    return veiled ? kStillPageFrameRate : kFrameRateLimit;
 }
 
 void Game::advanceFrameClocks(float dt) {

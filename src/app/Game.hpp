@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -30,6 +31,13 @@ inline constexpr const char* SITE_URL = TUNDREL_SITE_URL;
 
 inline constexpr unsigned kFrameRateLimit = 60;
 inline constexpr float kMaxFrameTime = 0.05f;
+// The pages under a veil hold still but for slow glows and pulses, and the
+// veil, one blend over the whole window, is the dearest thing a software
+// renderer draws: half the frames show them as well, for half the cost.
+inline constexpr unsigned kStillPageFrameRate = 30;
+
+// The frames a second the page of a state is drawn at.
+unsigned frameRateFor(GameState state);
 
 // "TUNDREL | " followed by the site label.
 std::string windowTitle();
@@ -52,6 +60,8 @@ public:
     sf::Vector2f frameSize() const { return window.getView().getSize(); }
     void handleEvents();
     void handleEvent(const compat::InputEvent& event);
+    void settleKeys();
+    bool notePress(sf::Keyboard::Key key);
     void handleInput(const compat::InputEvent& event, bool repeat);
     void handleAction();
     void movePaddleByKeyboard();
@@ -98,6 +108,8 @@ public:
     sf::RenderWindow window;
     sf::Font font;
     bool fullscreen = false;
+    unsigned frameRate = kFrameRateLimit;  // the window's limit as last set
+    bool windowHasFocus = false;  // the window has said it has the focus and not lost it since
     GameState state = GameState::Title;
     sf::RectangleShape paddle;
     sf::CircleShape ball{0.f, 30};
@@ -127,6 +139,14 @@ public:
     bool dropNextText = false;
     // Keys pressed and not yet released: another press of one is a key repeat.
     std::set<sf::Keyboard::Key> keysDown;
+    // Released keys whose release does not stand yet: since when (keyClock),
+    // and whether the keyboard has shown them up since.
+    struct ReleaseWait {
+        float since = 0.f;
+        bool seenUp = false;
+    };
+    std::map<sf::Keyboard::Key, ReleaseWait> releasing;
+    float keyClock = 0.f;  // real seconds of frames, for releasing
     // Keys already held when the name page opened; they type nothing there
     // until released.
     std::set<sf::Keyboard::Key> mutedKeys;

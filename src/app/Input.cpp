@@ -3,7 +3,6 @@
 #include "app/InputRules.hpp"
 #include "app/Random.hpp"
 
-#include <iterator>
 #include <utility>
 
 namespace {
@@ -27,18 +26,56 @@ float frameX(const Game& game, sf::Vector2i pixel) {
 }  // namespace
 
 void Game::handleEvents() {
-    // A release can go astray, to a window F11 has just replaced or while
-    // another window has the focus; the keyboard itself knows better.
-    for (auto* keys : {&keysDown, &mutedKeys})
-        for (auto it = keys->begin(); it != keys->end();)
-            it = isKeyHeld(*it) ? std::next(it) : keys->erase(it);
     while (const std::optional<compat::InputEvent> event = compat::pollInput(window)) {
         handleEvent(*event);
         if (!window.isOpen())
             return;  // the game ends after this frame; nothing more to read
     }
+    settleKeys();
     if (state == GameState::Playing)
         movePaddleByKeyboard();
+}
+
+// The X server repeats a held key as a release and a press, and under load
+// the press can come frames after its release. So a released key counts as
+// down until the keyboard has shown it up for kReleaseSettle seconds; a press
+// before that is the second half of such a pair, unless the key has been seen
+// up and is down again.
+void Game::settleKeys() {
+    // Up on the keyboard, yet never released: the release went astray, to a
+    // window F11 has replaced or while another window had the focus.
+    for (const Key key : keysDown)
+        if (releasing.count(key) == 0 && !isKeyHeld(key))
+            releasing[key] = {keyClock, false};
+    for (auto it = releasing.begin(); it != releasing.end();) {
+        const Key key = it->first;
+        if (isKeyHeld(key)) {
+            ++it;
+            continue;
+        }
+        it->second.seenUp = true;
+        if (keyClock - it->second.since < input_rules::kReleaseSettle) {
+            ++it;
+            continue;
+        }
+        keysDown.erase(key);
+        mutedKeys.erase(key);
+        it = releasing.erase(it);
+    }
+}
+
+bool Game::notePress(Key key) {
+    if (key == Key::Unknown)
+        return false;
+    const auto waiting = releasing.find(key);
+    if (waiting == releasing.end())
+        return !keysDown.insert(key).second;
+    const bool again = waiting->second.seenUp && isKeyHeld(key);
+    releasing.erase(waiting);
+    if (!again)
+        return true;  // a repeat whose press came late
+    mutedKeys.erase(key);  // it was up: a held key's muting is over
+    return false;
 }
 
 void Game::handleEvent(const compat::InputEvent& event) {
@@ -50,20 +87,25 @@ void Game::handleEvent(const compat::InputEvent& event) {
     bool repeat = false;
     switch (event.kind) {
     case Kind::KeyPressed:
-        repeat = event.key != Key::Unknown && !keysDown.insert(event.key).second;
+        repeat = notePress(event.key);
         if (state == GameState::NameEntry && mutedKeys.count(event.key) != 0) {
             dropNextText = true;  // a key held since the page opened types nothing
             return;
         }
         break;
     case Kind::KeyReleased:
-        keysDown.erase(event.key);
-        mutedKeys.erase(event.key);
+        if (keysDown.count(event.key) != 0)
+            releasing.insert_or_assign(event.key, ReleaseWait{keyClock, false});
         return;
     case Kind::FocusLost:
-        // No ball is lost behind the player's back.
-        if (state == GameState::Playing)
+        // No ball is lost behind the player's back. A window the game has just
+        // made may be told it lost a focus it never had (a bare X server says
+        // so after every F11); that is no player leaving.
+        if (std::exchange(windowHasFocus, false) && state == GameState::Playing)
             state = GameState::Paused;
+        return;
+    case Kind::FocusGained:
+        windowHasFocus = true;
         return;
     default:
         break;

@@ -17,7 +17,8 @@ namespace compat {
 // The input the game reacts to; every other window event is dropped.
 struct InputEvent {
     enum class Kind {
-        Closed, TextEntered, KeyPressed, KeyReleased, MouseButtonPressed, MouseMoved, FocusLost
+        Closed, TextEntered, KeyPressed, KeyReleased, MouseButtonPressed, MouseMoved, FocusLost,
+        FocusGained
     };
 
     Kind kind = Kind::Closed;
@@ -37,6 +38,7 @@ struct InputEvent {
         InputEvent e; e.kind = Kind::KeyReleased; e.key = k; return e;
     }
     static InputEvent focusLost() { InputEvent e; e.kind = Kind::FocusLost; return e; }
+    static InputEvent focusGained() { InputEvent e; e.kind = Kind::FocusGained; return e; }
     static InputEvent mousePressed(sf::Mouse::Button b, sf::Vector2i at = {}) {
         InputEvent e; e.kind = Kind::MouseButtonPressed; e.button = b; e.position = at; return e;
     }
@@ -71,6 +73,8 @@ inline std::optional<InputEvent> pollInput(sf::Window& window) {
             return InputEvent::keyReleased(key->code);
         if (event->is<sf::Event::FocusLost>())
             return InputEvent::focusLost();
+        if (event->is<sf::Event::FocusGained>())
+            return InputEvent::focusGained();
         if (const auto* button = event->getIf<sf::Event::MouseButtonPressed>())
             return InputEvent::mousePressed(button->button, button->position);
         if (const auto* moved = event->getIf<sf::Event::MouseMoved>())
@@ -161,6 +165,8 @@ inline std::optional<InputEvent> pollInput(sf::Window& window) {
             return InputEvent::keyReleased(event.key.code);
         case sf::Event::LostFocus:
             return InputEvent::focusLost();
+        case sf::Event::GainedFocus:
+            return InputEvent::focusGained();
         case sf::Event::MouseButtonPressed:
             return InputEvent::mousePressed(event.mouseButton.button,
                                             {event.mouseButton.x, event.mouseButton.y});

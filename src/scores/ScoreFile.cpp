@@ -40,6 +40,17 @@ bool parseScore(std::string_view line, std::int32_t& score, std::size_t& end) {
 }  // namespace
 
 void ScoreTableReader::feed(const char* data, std::size_t size) {
+    // Notepad's "UTF-8 with BOM" opens the file with the mark EF BB BF: an
+    // encoding marker, not part of the first line. It may come split over pieces.
+    static constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+    for (; !pastStart_ && size > 0; ++data, --size) {
+        if (*data != kByteOrderMark[markBytes_]) {
+            pastStart_ = true;
+            line_.append(kByteOrderMark, markBytes_);  // only the start of one: text after all
+            break;
+        }
+        pastStart_ = ++markBytes_ == 3;
+    }
     const char* const end = data + size;
     while (data < end) {
         const char* lineFeed = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
@@ -69,6 +80,8 @@ std::vector<HighScoreEntry> ScoreTableReader::finish() {
         endLine(line_, false);
     line_.clear();
     overLong_ = false;
+    pastStart_ = false;
+    markBytes_ = 0;
     return std::move(table_);
 }
 

@@ -20,9 +20,10 @@ inline constexpr const char* kScoreFileName = "tundrel_score.txt";
 // ours and is skipped to its end.
 inline constexpr std::size_t kMaxScoreLineBytes = 1024;
 
-// Builds the table from a file's bytes as they arrive, in pieces of any size.
-// It holds one line of at most kMaxScoreLineBytes and the best five, so a
-// file of any length reads in bounded memory.
+// Builds the table from a file's bytes as they arrive, in pieces of any size;
+// a leading UTF-8 byte-order mark is skipped. It holds one line of at most
+// kMaxScoreLineBytes and the best five, so a file of any length reads in
+// bounded memory.
 class ScoreTableReader {
 public:
     void feed(const char* data, std::size_t size);
@@ -35,6 +36,8 @@ private:
     std::vector<HighScoreEntry> table_;
     std::string line_;
     bool overLong_ = false;
+    bool pastStart_ = false;     // the byte-order mark, if any, is behind us
+    std::size_t markBytes_ = 0;  // how much of it has come so far
 };
 
 // The whole file's text as a table: lines split at '\n' (one '\r' right
