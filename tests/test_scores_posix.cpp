@@ -79,12 +79,6 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplacedAndLongFilesCountWhole) {
     fs::permissions(dir.path(), fs::perms::owner_all);
     EXPECT_EQ(readFile(locked), "1000 Ny\n900 Polar\n");
     EXPECT_TRUE(statOf(locked).st_ino == inode && entries(dir.path()) == 1);
-    // A folder the player may write, with a file of another user's: replaced,
-    // and the player's now, since only root may give a file away.
-    fs::permissions(dir.path(), fs::perms::all);
-    EXPECT_TRUE(asNobody([&] { return recordScoreInFile(locked, {"Ny", 1001}, error).has_value(); }));
-    EXPECT_EQ(readFile(locked), "1001 Ny\n1000 Ny\n900 Polar\n");
-    EXPECT_EQ(statOf(locked).st_uid, geteuid() == 0 ? 65534u : geteuid());
 
     // Every line of a long file counts, in bounded memory.
     std::string text;
@@ -133,6 +127,17 @@ TEST(ScoreFileHostile, PlantedLinksAndFilesNeverTakeASaveAsRoot) {
     fs::create_symlink(mine, file);  // the player's own link is followed
     EXPECT_TRUE(recordScoreInFile(file, {"Vic", 50}, error) && readFile(mine) == "50 Vic\n");
     fs::remove(file);
+
+    // A folder the player may write, with a score file of another user's:
+    // replaced, and the player's now, since only root may give a file away.
+    ScopedTempDir open;
+    fs::permissions(open.path(), fs::perms::all);
+    const fs::path theirs = open.path() / kScoreFileName;
+    writeFile(theirs, "900 Polar\n");
+    fs::permissions(theirs, fs::perms::all);
+    EXPECT_TRUE(asNobody([&] { return recordScoreInFile(theirs, {"Ny", 1001}, error).has_value(); }));
+    EXPECT_EQ(readFile(theirs), "1001 Ny\n900 Polar\n");
+    EXPECT_EQ(statOf(theirs).st_uid, 65534u);
 
     // A hard link to the root-only diary at the temporary name, beside a
     // score file of the other user's, which a save would give to its owner.

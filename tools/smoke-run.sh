@@ -50,7 +50,7 @@ run() {
     fi
     # A few seconds of frames first; the game must still be there after them.
     sleep 2
-    kill -0 "$pid" 2>/dev/null || { echo "ended by itself"; cat "$scratch/stderr"; return 1; }
+    kill -0 "$pid" 2>/dev/null || { local s=0; wait "$pid" || s=$?; echo "ended by itself, status $s"; cat "$scratch/stderr"; return 1; }
     # Wholly on the screen and centred on it, whatever the screen's size.
     local screen_w screen_h
     read -r screen_w screen_h <<<"$(xdotool getdisplaygeometry)"
