@@ -22,16 +22,19 @@ cp /etc/resolv.conf "$dir/etc/resolv.conf"
 mkdir -p "$dir/work/shared"
 git clone -q "$repo" "$dir/work/ci"
 
-# Private mount and process namespaces with their own /proc and /tmp. Not
+# Private mount and process namespaces with their own /proc and /tmp, the
+# root made the namespace's own by pivot_root: a process that is merely
+# chrooted may not make the user namespaces sbuild's unshare mode needs. Not
 # bubblewrap: it forbids setuid programs, and sbuild's newuidmap is one.
 started=$(date +%s)
 status=0
 unshare --mount --pid --fork --propagation private sh -c '
     dir=$1 shared=$2
-    mount --rbind /dev "$dir/dev" && mount --rbind /sys "$dir/sys" &&
+    mount --bind "$dir" "$dir" && mount --rbind /dev "$dir/dev" && mount --rbind /sys "$dir/sys" &&
     mount -t proc proc "$dir/proc" && mount -t tmpfs tmpfs "$dir/tmp" || exit 1
     [ -z "$shared" ] || mount --bind -o ro "$shared" "$dir/work/shared"
-    exec chroot "$dir" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    mkdir -p "$dir/.old-root" && cd "$dir" && pivot_root . .old-root && umount -l /.old-root || exit 1
+    cd / && exec /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         HOME=/root LANG=C.UTF-8 CI=true sh -c "cd /work/ci && exec bash .ci/run </dev/null"' \
     sh "$dir" "$shared" 2>&1 | tee "$dir/ci.log" || status=$?
 echo "fresh-root CI: exit status $status after $(( $(date +%s) - started )) s (root in $dir)"
