@@ -89,8 +89,9 @@ inside_libraries() {
     mkdir -p /tmp/dl
     (cd /tmp/dl && inside_apt source --download-only --tar-only "$@")
     case $SFML_SOURCE in
-        http://* | https://*) cmake -DURL="$SFML_SOURCE" -DFILE=/tmp/dl/sfml.tar.gz -P /dev/stdin \
-                                  <<<'file(DOWNLOAD "${URL}" "${FILE}" STATUS s) list(GET s 0 c) if(c) message(FATAL_ERROR "${s}") endif()'
+        http://* | https://*) echo 'file(DOWNLOAD "${URL}" "${FILE}" STATUS s) list(GET s 0 c)
+                                    if(c) message(FATAL_ERROR "${s}") endif()' >/tmp/dl/fetch.cmake
+                              cmake -DURL="$SFML_SOURCE" -DFILE=/tmp/dl/sfml.tar.gz -P /tmp/dl/fetch.cmake
                               mkdir $sfml; tar -xf /tmp/dl/sfml.tar.gz -C $sfml --strip-components=1 ;;
         *) if [ -d "$SFML_SOURCE" ]; then cp -r "$SFML_SOURCE" $sfml
            else mkdir $sfml; tar -xf "$SFML_SOURCE" -C $sfml --strip-components=1; fi ;;
@@ -202,7 +203,9 @@ mirror=$(debian_mirror)
 # throwaway top level where the checkout, the build folder and the folders
 # given with --bind (or --ro) are mounted at their own paths.
 in_root() {
-    local sys=(--tmpfs /) binds=() d
+    local sys=(--tmpfs /) binds=() d runtime
+    # Where Wine finds the MinGW runtime's DLLs for programs built here.
+    runtime=$(cd "$fs" && printf 'Z:/%s;' usr/lib/gcc/x86_64-w64-mingw32/*-posix usr/x86_64-w64-mingw32/lib)
     for d in usr etc var; do sys+=(--ro-bind "$fs/$d" "/$d"); done
     for d in bin sbin lib lib64; do [ ! -L "$fs/$d" ] || sys+=(--symlink "$(readlink "$fs/$d")" "/$d"); done
     while [ "$1" = --bind ] || [ "$1" = --ro ]; do
@@ -218,7 +221,8 @@ in_root() {
         --clearenv --setenv PATH /usr/sbin:/usr/bin:/sbin:/bin --setenv HOME /tmp --setenv LANG C.UTF-8 \
         --setenv MIRROR "$mirror" --setenv ROOT "$root" --setenv TOOLCHAIN "$toolchain" \
         --setenv PREFIX "${prefix:-}" --setenv SFML_SOURCE "$sfml_source" \
-        --setenv WINEPREFIX "$build/wine" --setenv WINEDEBUG -all --setenv WINEPATH "Z:${prefix:-}/bin" \
+        --setenv WINEPREFIX "$build/wine" --setenv WINEDEBUG -all --setenv TUNDREL_WINE_RUNTIME "$runtime" \
+        --setenv WINEPATH "Z:${prefix:-}/bin;$runtime" \
         --setenv TUNDREL_WIN64_PREFIX "${prefix:-}" "$@"
 }
 
@@ -279,6 +283,6 @@ exec 9>&-
 
 case $mode in
     prepare) ;;
-    exec) mkdir -p "$build"; in_root --bind "$build" "$@" ;;
-    build) mkdir -p "$build"; in_root --bind "$build" bash "$self" --inside game "$build" "$tests" ;;
+    exec) mkdir -p "$build"; in_root --ro "$prefix" --bind "$build" "$@" ;;
+    build) mkdir -p "$build"; in_root --ro "$prefix" --bind "$build" bash "$self" --inside game "$build" "$tests" ;;
 esac

@@ -52,6 +52,9 @@ if [ "$update" = yes ]; then
     exit
 fi
 
+# Each program in a Wine session of its own: a game that went fullscreen
+# leaves Wine's session in a state where the next one's event loop can spin.
+export TUNDREL_WINE_OWN_SESSION=1
 status=0
 (cd "$build" && on_screen ctest --output-on-failure --no-tests=error 2>&1) | tee "$build/ctest.log" || status=$?
 read -r failed total < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' \
