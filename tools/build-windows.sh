@@ -32,7 +32,7 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 # the tests and the installer check call.
 suite=trixie
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xauth xdotool
-          fonts-dejavu-core libimage-exiftool-perl xz-utils ca-certificates)
+          fonts-dejavu-core libimage-exiftool-perl xz-utils ca-certificates mount)
 # Source packages and the suite serving each; SheenBidi is only in unstable.
 sources=(freetype/trixie harfbuzz/trixie sheenbidi/sid libogg/trixie libvorbis/trixie
          flac/trixie googletest/trixie)
@@ -201,13 +201,16 @@ mirror=$(debian_mirror)
 
 # Runs a command in the root: its /usr, /etc and /var read-only on a
 # throwaway top level where the checkout, the build folder and the folders
-# given with --bind (or --ro) are mounted at their own paths.
+# given with --bind (or --ro) are mounted at their own paths; --mounts lets
+# the command make mounts of its own.
 in_root() {
     local sys=(--tmpfs /) binds=() d runtime
     # Where Wine finds the MinGW runtime's DLLs for programs built here.
     runtime=$(cd "$fs" && printf 'Z:/%s;' usr/lib/gcc/x86_64-w64-mingw32/*-posix usr/x86_64-w64-mingw32/lib)
     for d in usr etc var; do sys+=(--ro-bind "$fs/$d" "/$d"); done
     for d in bin sbin lib lib64; do [ ! -L "$fs/$d" ] || sys+=(--symlink "$(readlink "$fs/$d")" "/$d"); done
+    # The tests hide the fonts from the game in a mount namespace of their own.
+    [ "$1" != --mounts ] || { binds+=(--cap-add CAP_SYS_ADMIN); shift; }
     while [ "$1" = --bind ] || [ "$1" = --ro ]; do
         # A mount point below the root's own folders must exist there.
         case $2 in /usr/* | /etc/* | /var/*) mkdir -p "$fs$2" ;; esac
@@ -283,6 +286,6 @@ exec 9>&-
 
 case $mode in
     prepare) ;;
-    exec) mkdir -p "$build"; in_root --ro "$prefix" --bind "$build" "$@" ;;
+    exec) mkdir -p "$build"; in_root --mounts --ro "$prefix" --bind "$build" "$@" ;;
     build) mkdir -p "$build"; in_root --ro "$prefix" --bind "$build" bash "$self" --inside game "$build" "$tests" ;;
 esac
