@@ -13,10 +13,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# DLLs are followed with MinGW's objdump, also on this Linux machine.
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND x86_64-w64-mingw32-objdump)
 
 # Programs built here run under Wine (the icon tool at build time, the
 # tests), finding the libraries' DLLs in the prefix.
-if(EXISTS /usr/lib/wine/wine64)
+find_program(TUNDREL_WINE wine NO_CMAKE_FIND_ROOT_PATH)
+if(TUNDREL_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env "WINEPATH=Z:${TUNDREL_WIN64_PREFIX}/bin" WINEDEBUG=-all
       ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
 endif()

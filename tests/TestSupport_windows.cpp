@@ -40,9 +40,6 @@ void kill(Process process) {
 }
 
 namespace {
-// No sound card here: OpenAL's null output gives the players a working device.
-[[maybe_unused]] const int silent = _putenv_s("ALSOFT_DRIVERS", "null");
-
 [[maybe_unused]] const bool saver = [] {
     std::istringstream job(std::getenv("TUNDREL_TEST_SAVER") ? std::getenv("TUNDREL_TEST_SAVER") : "");
     int first = 0;

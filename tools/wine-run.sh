@@ -12,7 +12,8 @@ own=${TUNDREL_WINE_OWN_SESSION:-0}
 end_session() { [ "$own" = 1 ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }; }
 trap 'rm -f "$out"; end_session' EXIT
 end_session
-/usr/lib/wine/wine64 "$@" >"$out"
+# The MinGW runtime's DLLs, where the caller's WINEPATH names the libraries'.
+WINEPATH="${WINEPATH:-}${TUNDREL_WINE_RUNTIME:+;$TUNDREL_WINE_RUNTIME}" wine "$@" >"$out"
 status=$?
 tr -d '\r' <"$out"
 exit "$status"

@@ -3,6 +3,7 @@
 #include "app/Browser.hpp"
 #include "app/Fonts.hpp"
 #include "app/Random.hpp"
+#include "app/WindowFrame.hpp"
 #include "app/WindowModes.hpp"
 #include "render/Icon.hpp"
 
@@ -42,8 +43,10 @@ void Game::createWindow(bool wantFullscreen) {
         compat::createWindowed(window, compat::videoMode(size.x, size.y, depth), title,
                                sf::Style::Titlebar | sf::Style::Close);
         // SFML 2.5 centres the height on the screen's width, and some window
-        // managers keep that place, partly below the screen.
-        window.setPosition(centredPosition(desktop, window.getSize()));
+        // managers keep that place, partly below the screen. Where the
+        // frame counts, it stays on a small screen too.
+        window.setPosition(keepFrameOnScreen(centredPosition(desktop, window.getSize()), desktop,
+                                             outerWindowSize(window.getSize())));
     }
     // A window smaller than the frame shows all of it, scaled down.
     const sf::Vector2f frame(logicalSize(window.getSize()));
