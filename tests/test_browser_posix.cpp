@@ -1,16 +1,15 @@
-// The POSIX browser opener under real processes: no xdg-open, a stand-in one
-// on the PATH, and a user with no process to spare.
+// The POSIX browser opener under real processes: no xdg-open, and a stand-in
+// one on the PATH.
 #include "TestSupport.hpp"
 
 #include "app/Browser.hpp"
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testing_support;
 
-TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
+TEST(BrowserOpener, SaysWhyWithoutAnOpenerAndLeavesNoChild) {
     ScopedTempDir bin;
     const fs::path out = bin.path() / "opened.txt", script = bin.path() / "xdg-open";
     // It records its argument and where its input and outputs lead: nowhere.
@@ -33,19 +32,7 @@ TEST(BrowserOpener, LeavesNoChildAndSurvivesAProcessLimit) {
     EXPECT_EQ(said(), "");
     // Nothing left to reap later, so no thread waits for it: the opener runs on its own.
     EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
-    // A user with room for one more process: the shell starts, the opener cannot.
-    const pid_t child = fork();
-    if (child == 0) {
-        std::ostringstream report;
-        std::cerr.rdbuf(report.rdbuf());
-        const rlimit limit{2, 2};
-        if ((getuid() != 0 || (setgid(61234) == 0 && setuid(61234) == 0)) && setrlimit(RLIMIT_NPROC, &limit) == 0)
-            openInBrowser(url);
-        const std::string line = report.str();
-        _exit(line.rfind("tundrel: cannot open " + url + ": ", 0) == 0 && std::count(line.begin(), line.end(), '\n') == 1 ? 0 : 1);
-    }
     setenv("PATH", path.c_str(), 1);
-    EXPECT_TRUE(succeeded(child));
     for (int i = 0; i < 2000 && readFile(out).empty(); ++i)  // bounded
         usleep(5000);
     EXPECT_EQ(readFile(out), url + "/dev/null/dev/null/dev/null");

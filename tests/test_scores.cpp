@@ -56,18 +56,14 @@ TEST(ScoreFileFaults, TwoCopiesKeepEveryResultAndAKilledWriterLeavesAWholeTable)
     }
 }
 
-// The file as Notepad saves it with "UTF-8 with BOM": the best result is read,
-// shown and kept when the next result is recorded.
+// The file as Notepad saves it with "UTF-8 with BOM": the best result is read
+// and kept when the next result is recorded.
 TEST(ScoreFileFaults, AByteOrderMarkFromNotepadKeepsTheBestResult) {
-    Harness h;
-    writeFile("tundrel_score.txt", "\xEF\xBB\xBF" "900 Bom\r\n800 Andre\r\n");
-    h.game.loadHighScores();
-    EXPECT_EQ(rows(h.game.highScores), (Rows{{900, "Bom"}, {800, "Andre"}}));
-    h.game.state = S::GameOver;
-    h.game.score = 850;
-    h.press(Key::Space);
-    h.type(U"Isbjorn");
-    h.press(Key::Enter);
-    EXPECT_EQ(h.game.state, S::HighScores);
-    EXPECT_EQ(readFile("tundrel_score.txt"), withLineEnds("900 Bom\n850 Isbjorn\n800 Andre\n"));
+    ScopedTempDir dir;
+    const fs::path file = dir.path() / kScoreFileName;
+    writeFile(file, "\xEF\xBB\xBF" "900 Bom\r\n800 Andre\r\n");
+    EXPECT_EQ(rows(loadScoreFile(file)), (Rows{{900, "Bom"}, {800, "Andre"}}));
+    std::error_code error;
+    EXPECT_TRUE(recordScoreInFile(file, {"Isbjorn", 850}, error).has_value());
+    EXPECT_EQ(readFile(file), withLineEnds("900 Bom\n850 Isbjorn\n800 Andre\n"));
 }

@@ -6,8 +6,6 @@
 #include "TestSupport.hpp"
 
 #include "app/Browser.hpp"
-#include "app/WindowFrame.hpp"
-#include "app/WindowModes.hpp"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -22,19 +20,6 @@ TEST(Fonts, TheSystemFontsFolderInOrder) {
     EXPECT_EQ(fontCandidates(), (std::vector<std::string>{fonts + "consola.ttf", fonts + "arial.ttf", fonts + "calibri.ttf"}));
     sf::Font loaded;
     EXPECT_EQ(openFirstFont(loaded, fontCandidates()), 0) << "no consola.ttf in " << fonts;
-}
-
-// Windows places the frame, which the title bar makes taller than the
-// window's inner area: on an 800 x 600 screen it must not reach below it.
-TEST(WindowFrame, StaysOnASmallScreenAndCentredWhereItFits) {
-    const sf::Vector2u inner = windowedSize({800, 600});
-    const sf::Vector2u outer = outerWindowSize(inner);
-    EXPECT_GT(outer.y, inner.y);
-    const sf::Vector2i corner = keepFrameOnScreen(centredPosition({800, 600}, inner), {800, 600}, outer);
-    EXPECT_TRUE(corner.x >= 0 && corner.y >= 0 && corner.x + int(outer.x) <= 800 && corner.y + int(outer.y) <= 600)
-        << corner.x << "," << corner.y << " " << outer.x << "x" << outer.y;
-    EXPECT_EQ(keepFrameOnScreen(centredPosition({1920, 1080}, {1280, 960}), {1920, 1080}, outerWindowSize({1280, 960})),
-              sf::Vector2i(320, 60));
 }
 
 // start runs a script named as the page; '&' in the name must reach it unsplit.
