@@ -4,7 +4,8 @@
 // time on Linux), at 1280 x 960 and in the fullscreen mode, and the
 // update step of the busy play scene (the full level-1 grid, 600 sparks, the
 // HUD with a cheer, the aurora). No page may cost more than that busy play
-// frame. Also times start-up:
+// frame. Then runs each page through the frame loop itself, paced by its
+// frame-rate limit, for the share of one core it takes. Also times start-up:
 // constructing the Game and presenting its first frame.
 //
 // Run it on a display (or under xvfb-run -s "-screen 0 1920x1080x24").
@@ -155,6 +156,35 @@ void measurePages(Game& game, const char* label, int frames, const std::vector<s
     }
 }
 
+// The share of one core each page takes through the game's own frame loop,
+// paced by the window's frame-rate limit: what a system monitor shows while
+// the page is up. CPU time of all the game's threads over the wall clock.
+void measureLoop(Game& game, const char* label, double seconds, const std::vector<std::string>& only) {
+    std::printf("%s, through the frame loop at each page's own rate, %.0f s a page: "
+                "share of one core\n", label, seconds);
+    for (const Page& page : kPages) {
+        if (!only.empty() && std::find(only.begin(), only.end(), page.name) == only.end())
+            continue;
+        busyScene(game, page.state);
+        game.frameRate = 0;  // the loop sets the page's own limit
+        sf::Clock frameClock;
+        const Clock::time_point start = Clock::now();
+        const std::clock_t cpu = std::clock();
+        int frames = 0;
+        while (microsecondsSince(start) < seconds * 1e6) {
+            game.cheerTimer = 1.5f;
+            game.runFrame(frameClock.restart().asSeconds());
+            game.state = page.state;  // a focus change or a cleared level may not end the page
+            topUpSparks(game);
+            ++frames;
+        }
+        const double wall = microsecondsSince(start) / 1e6;
+        const double used = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
+        std::printf("  %-7s %5.1f %% of a core, %5.1f frames a second\n", page.name,
+                    100.0 * used / wall, frames / wall);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,8 +198,12 @@ int main(int argc, char** argv) {
     const double startup = microsecondsSince(start);
     std::printf("start-up to first presented frame: %.1f ms\n", startup / 1000.0);
 
+    // The loop's span a page: a second for every 120 frames asked.
+    const double loopSeconds = frames / 120.0;
     measurePages(game, "windowed", frames, only);
+    measureLoop(game, "windowed", loopSeconds, only);
     game.createWindow(true);
     measurePages(game, "fullscreen", frames, only);
+    measureLoop(game, "fullscreen", loopSeconds, only);
     return 0;
 }
