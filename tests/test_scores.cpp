@@ -4,9 +4,10 @@ using namespace testing_support;
 
 TEST(ScoreText, ParsesByTheFormattedNumberRuleRoundTripsAndOrdersTheTable) {
     EXPECT_EQ(rows(parseScoreText("300 Polar\r\nabc\n\n120  Frost\n")), (Rows{{300, "Polar"}, {120, " Frost"}}));
-    // Signed 32-bit or no entry; the name may follow the number directly.
-    EXPECT_EQ(rows(parseScoreText("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc")),
-              (Rows{{2147483647, "Max"}, {42, ""}, {42, "abc"}, {INT32_MIN, "Min"}}));
+    // Signed 32-bit or no entry; blanks before the number are passed over, and
+    // the name may follow the number directly.
+    EXPECT_EQ(rows(parseScoreText("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc\n \t\v\f\r5 B")),
+              (Rows{{2147483647, "Max"}, {42, ""}, {42, "abc"}, {5, "B"}, {INT32_MIN, "Min"}}));
 
     // A leading byte-order mark is no part of the first line, however the bytes
     // arrive; anywhere else, or only its start, it is text like any other.
