@@ -3,7 +3,8 @@
 using namespace testing_support;
 
 TEST(ScoreText, ParsesByTheFormattedNumberRuleRoundTripsAndOrdersTheTable) {
-    EXPECT_EQ(rows(parseScoreText("300 Polar\r\nabc\n\n120  Frost\n")), (Rows{{300, "Polar"}, {120, " Frost"}}));
+    // A carriage return ends a line only before its line feed.
+    EXPECT_EQ(rows(parseScoreText("300 Polar\r\nabc\n\n120  Frost\n3 Cr\r")), (Rows{{300, "Polar"}, {120, " Frost"}, {3, "Cr\r"}}));
     // Signed 32-bit or no entry; blanks before the number are passed over, and
     // the name may follow the number directly.
     EXPECT_EQ(rows(parseScoreText("42\n-2147483648 Min\n2147483648 O\n-2147483649 U\n2147483647 Max\n42abc\n \t\v\f\r5 B")),
