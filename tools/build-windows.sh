@@ -202,9 +202,12 @@ mirror=$(debian_mirror)
 # Runs a command in the root: its /usr, /etc and /var read-only on a
 # throwaway top level where the checkout, the build folder and the folders
 # given with --bind (or --ro) are mounted at their own paths; --mounts lets
-# the command make mounts of its own.
+# the command make mounts of its own. --offline gives it a network of its own
+# with only loopback: X's abstract sockets are the network's, so the root's
+# virtual screens can neither clash with nor reach the machine's own.
 in_root() {
     local sys=(--tmpfs /) binds=() d runtime
+    [ "$1" != --offline ] || { binds+=(--unshare-net); shift; }
     # Where Wine finds the MinGW runtime's DLLs for programs built here.
     runtime=$(cd "$fs" && printf 'Z:/%s;' usr/lib/gcc/x86_64-w64-mingw32/*-posix usr/x86_64-w64-mingw32/lib)
     for d in usr etc var; do sys+=(--ro-bind "$fs/$d" "/$d"); done
@@ -286,6 +289,6 @@ exec 9>&-
 
 case $mode in
     prepare) ;;
-    exec) mkdir -p "$build"; in_root --mounts --ro "$prefix" --bind "$build" "$@" ;;
-    build) mkdir -p "$build"; in_root --ro "$prefix" --bind "$build" bash "$self" --inside game "$build" "$tests" ;;
+    exec) mkdir -p "$build"; in_root --offline --mounts --ro "$prefix" --bind "$build" "$@" ;;
+    build) mkdir -p "$build"; in_root --offline --ro "$prefix" --bind "$build" bash "$self" --inside game "$build" "$tests" ;;
 esac
