@@ -155,9 +155,8 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     EXPECT_EQ(rows(game.highScores), (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "Dd"}}));
     game.saveHighScore("Anonym", 250);
     const std::string written = "500 A\n400 B\n300 C\n250 Anonym\n200 D\n";
-    const struct stat info = statOf(target);
     EXPECT_TRUE(readFile(target) == written && fs::is_symlink(kScoreFileName));
-    EXPECT_EQ(info.st_mode & 07777, 0640u) << std::oct << info.st_mode;
+    EXPECT_EQ(statOf(target).st_mode & 07777, 0640u) << std::oct << statOf(target).st_mode;
 
     // Another copy holds the lock for longer than a save waits.
     const int held = open(scoreTempPath(target).c_str(), O_RDWR | O_CREAT, 0600);
