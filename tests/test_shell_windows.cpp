@@ -53,7 +53,8 @@ TEST(GameHighScores, AFileHeldShutOrLockedIsNotReplaced) {
     }
     game.saveHighScore("Frost", 1);
     EXPECT_FALSE(game.scoreSaveFailed);
-    EXPECT_EQ(readFile(kScoreFileName), "500 A\r\n1 Frost\r\n");  // the file as it was, and the new result
+    // The file as it was, the results not stored before and the new one.
+    EXPECT_EQ(readFile(kScoreFileName), "500 A\r\n450 Polar\r\n450 Polar\r\n1 Frost\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
 }
 

@@ -132,7 +132,7 @@ public:
     std::array<std::optional<sf::Sound>, kSoundCount> sounds;
     std::vector<HighScoreEntry> highScores;
     bool scoreSaveFailed = false;  // the last result could not be written to the file
-    std::vector<HighScoreEntry> unsavedScores;  // results kept in memory only, for this run
+    RunScores runScores;  // every result this run recorded, for the next save to keep
 
     // Set by a key press whose typed character, next in the queue, must not
     // type: one that changed the page, or one muted on the name page.

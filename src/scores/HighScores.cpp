@@ -8,20 +8,19 @@ void Game::loadHighScores() {
 }
 
 void Game::saveHighScore(const std::string& name, int score) {
-    const HighScoreEntry entry{name, score};
+    insertScore(runScores.unwritten, {name, score});
     std::error_code error;
-    if (std::optional<std::vector<HighScoreEntry>> written =
-            recordScoreInFile(kScoreFileName, entry, error)) {
+    // Every result of the run goes in, those whose saves failed as well.
+    if (std::optional<std::vector<HighScoreEntry>> written = recordScoreInFile(kScoreFileName, runScores, error)) {
         highScores = std::move(*written);
-        // Results that could not be stored earlier still count for this run.
-        for (const HighScoreEntry& unsaved : unsavedScores)
-            insertScore(highScores, unsaved);
+        for (HighScoreEntry& entry : runScores.unwritten)
+            insertScore(runScores.written, std::move(entry));
+        runScores.unwritten.clear();
         scoreSaveFailed = false;
         return;
     }
     // The result still counts for this run; the list page says it was not stored.
-    insertScore(highScores, entry);
-    unsavedScores.push_back(entry);
+    insertScore(highScores, {name, score});
     scoreSaveFailed = true;
     std::cerr << "tundrel: could not save the result to " << kScoreFileName << ": "
               << error.message() << '\n';

@@ -179,11 +179,31 @@ fs::path resolveLinks(fs::path path, std::error_code& error) {
 
 }  // namespace score_file_detail
 
-std::optional<std::vector<HighScoreEntry>> tableWith(const fs::path& target, const HighScoreEntry& entry,
+std::vector<HighScoreEntry> mergeRunScores(std::vector<HighScoreEntry> file, const RunScores& run) {
+    // Each entry of the file stands for at most one written result.
+    std::vector<HighScoreEntry> unclaimed = file;
+    std::vector<HighScoreEntry> lost;
+    for (const HighScoreEntry& entry : run.written) {
+        const auto same = std::find_if(unclaimed.begin(), unclaimed.end(), [&](const HighScoreEntry& e) {
+            return e.score == entry.score && e.name == entry.name;
+        });
+        if (same != unclaimed.end())
+            unclaimed.erase(same);
+        else
+            lost.push_back(entry);
+    }
+    // The written were recorded first: equal scores keep the order of recording.
+    lost.insert(lost.end(), run.unwritten.begin(), run.unwritten.end());
+    for (HighScoreEntry& entry : lost)
+        insertScore(file, std::move(entry));
+    return file;
+}
+
+std::optional<std::vector<HighScoreEntry>> tableWith(const fs::path& target, const RunScores& run,
                                                      std::error_code& error) {
     std::optional<std::vector<HighScoreEntry>> table = readScoreFile(target, error);
     if (table)
-        insertScore(*table, entry);
+        table = mergeRunScores(std::move(*table), run);
     return table;
 }
 

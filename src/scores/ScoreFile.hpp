@@ -62,10 +62,16 @@ bool qualifiesForTable(const std::vector<HighScoreEntry>& table, std::int32_t sc
 std::optional<std::vector<HighScoreEntry>> readScoreFile(const std::filesystem::path& path,
                                                          std::error_code& error);
 
-// The table a save writes: the file as it is now, with the entry inserted.
-// Empty, with the reason in error, when the file cannot be read.
+// What a save writes: the file's table with every result of the run put in,
+// bar those five better ones outrank. A written result goes in again only
+// where the file no longer holds it (the player cleared it, say); one never
+// written always goes in. The file's own entries follow the file.
+std::vector<HighScoreEntry> mergeRunScores(std::vector<HighScoreEntry> file, const RunScores& run);
+
+// The table a save writes: the file as it is now, merged with the run's
+// results. Empty, with the reason in error, when the file cannot be read.
 std::optional<std::vector<HighScoreEntry>> tableWith(const std::filesystem::path& target,
-                                                     const HighScoreEntry& entry, std::error_code& error);
+                                                     const RunScores& run, std::error_code& error);
 
 // readScoreFile; an empty table when there is nothing to read.
 std::vector<HighScoreEntry> loadScoreFile(const std::filesystem::path& path);
@@ -74,12 +80,19 @@ std::vector<HighScoreEntry> loadScoreFile(const std::filesystem::path& path);
 // a crash leaves at most one behind and the next save reuses it.
 std::filesystem::path scoreTempPath(const std::filesystem::path& target);
 
-// Records one result: under an advisory lock (waiting up to two seconds),
-// reads the file as it is now, inserts the entry and replaces the file whole
-// through the temporary file, or rewrites it in place when its folder may not
-// be written. A symbolic link is written through where the system itself
+// Records the run's results: under an advisory lock (waiting up to two
+// seconds), reads the file as it is now, merges the results in and replaces
+// the file whole through the temporary file, or rewrites it in place when its
+// folder may not be written. A file the player may not write fails the save
+// either way. A symbolic link is written through where the system itself
 // would follow it; the old mode bits and owner are kept. Returns the table
 // written, or nothing, with the reason in error, when any step fails.
 std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const std::filesystem::path& path,
-                                                             const HighScoreEntry& entry,
-                                                             std::error_code& error);
+                                                             const RunScores& run, std::error_code& error);
+
+// One result alone, as a run's first save records it.
+inline std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const std::filesystem::path& path,
+                                                                    const HighScoreEntry& entry,
+                                                                    std::error_code& error) {
+    return recordScoreInFile(path, RunScores{{}, {entry}}, error);
+}

@@ -91,7 +91,7 @@ bool openTarget(fs::path path, Descriptor& dir, std::string& name, std::error_co
     return fail(error, std::make_error_code(std::errc::too_many_symbolic_link_levels));
 }
 
-enum class Use { Temporary, Read, InPlace };
+enum class Use { Temporary, Replaced, InPlace };
 
 int failFd(std::error_code& error, std::error_code reason) {
     error = reason;
@@ -106,8 +106,10 @@ int failFdWithErrno(std::error_code& error) {
 // lock on a file that was just renamed over, so the lock only counts while
 // the name still leads to the locked file. Opening never follows a link nor
 // waits on a pipe, and never truncates: the file may be another save's.
+// Always for writing, even a file that is only to be replaced: no save goes
+// over a file the player may not write, and the open asks the kernel.
 int lockName(int dir, const std::string& name, Use use, Deadline deadline, std::error_code& error) {
-    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (use == Use::Read ? O_RDONLY : O_RDWR);
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_RDWR;
     for (;;) {
         Descriptor file;
         bool existed = use != Use::Temporary;
@@ -138,7 +140,7 @@ int lockName(int dir, const std::string& name, Use use, Deadline deadline, std::
                 return failFdWithErrno(error);
             if (locked && ::fstatat(dir, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
                 named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
-                if (held.st_nlink == 1 || use == Use::Read)
+                if (held.st_nlink == 1 || use == Use::Replaced)
                     return std::exchange(file.fd, -1);
                 if (use == Use::InPlace)
                     return failFd(error, std::make_error_code(std::errc::too_many_links));
@@ -210,8 +212,7 @@ std::optional<std::vector<HighScoreEntry>> readScoreFile(const fs::path& path, s
 }
 
 std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& path,
-                                                             const HighScoreEntry& entry,
-                                                             std::error_code& error) {
+                                                             const RunScores& run, std::error_code& error) {
     error.clear();
     Descriptor dir;
     std::string name;
@@ -227,7 +228,7 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
         return std::nullopt;
     error.clear();
     // The file's own lock keeps in-place saves and replacing saves apart.
-    const Descriptor file(lockName(dir.fd, name, inPlace ? Use::InPlace : Use::Read, deadline, error));
+    const Descriptor file(lockName(dir.fd, name, inPlace ? Use::InPlace : Use::Replaced, deadline, error));
     if (inPlace && error == std::errc::no_such_file_or_directory)
         error = std::make_error_code(std::errc::permission_denied);  // nor may it be created
     std::vector<HighScoreEntry> table;
@@ -235,7 +236,7 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
                  (file.fd < 0 || readTable(file.fd, table, error));
     if (saved) {
         error.clear();
-        insertScore(table, entry);
+        table = mergeRunScores(std::move(table), run);
         const std::string text = formatScoreText(table);
         saved = inPlace ? writeWhole(file.fd, text, error) && (::fsync(file.fd) == 0 || failWithErrno(error))
                         : replace(temp.fd, file.fd, dir.fd, tempName, name, text, error);

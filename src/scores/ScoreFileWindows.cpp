@@ -115,8 +115,7 @@ std::optional<std::vector<HighScoreEntry>> readScoreFile(const fs::path& path, s
 }
 
 std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& path,
-                                                             const HighScoreEntry& entry,
-                                                             std::error_code& error) {
+                                                             const RunScores& run, std::error_code& error) {
     error.clear();
     const fs::path target = resolveLinks(path, error);
     if (error)
@@ -126,7 +125,7 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
     if (lock.h == INVALID_HANDLE_VALUE)
         return std::nullopt;
     // Read under the lock, so what another copy of the game saved is kept.
-    std::optional<std::vector<HighScoreEntry>> table = tableWith(target, entry, error);
+    std::optional<std::vector<HighScoreEntry>> table = tableWith(target, run, error);
     const bool saved = table && SetFilePointer(lock.h, 0, nullptr, FILE_BEGIN) == 0 &&
                        (SetEndOfFile(lock.h) || failWithLastError(error)) &&
                        writeAll(lock.h, withCrLf(formatScoreText(*table)), error) &&
