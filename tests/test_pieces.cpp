@@ -30,7 +30,7 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
     const std::tuple<float, float, W, std::size_t, float> rows[] = {
         {440, 0.06f, W::Sine, 2646, 60}, {280, 0.05f, W::Sine, 2205, 40}, {120, 0.25f, W::NoisySquare, 11025, 80},
         {523, 0.5f, W::RisingSine, 22050, 90}, {80, 0.4f, W::NoisySquare, 17640, 70}};
-    Game game;
+    Game game{NoWindow{}};
     for (std::size_t k = 0; k < 5; ++k) {
         const auto [hz, seconds, wave, samples, volume] = rows[k];
         SCOPED_TRACE(hz);
@@ -70,18 +70,16 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
     EXPECT_EQ(toneSamples(300.f, 0.00004f, W::Sine).size(), 1u);
 }
 
-TEST(FrameLoop, CapsTheStepHoldsThePausedBallAndReadsTheWindow) {
+TEST(FrameLoop, CapsTheStepHoldsThePausedBallAndLetsAStrayKeyGo) {
     testing_support::Harness h;
     // A 0.2 s frame advances everything by exactly 0.05 s.
     h.game.cheerTimer = 1.f;
     h.game.runFrame(0.2f);
     EXPECT_EQ(std::vector<float>({h.game.animTime, h.game.paddleGlowPhase, h.game.cheerTimer}),
               std::vector<float>({0.05f * 0.4f, 0.05f * 3.f, 0.95f}));
-    // Paused: the ball stays where it is. Without a font the pages still
-    // draw, wordless (SFML 3 used to stop the program there).
+    // Paused: the ball stays where it is.
     h.flyUnder(h.game.bricks[0]);
     h.game.state = GameState::Paused;
-    h.game.font = sf::Font();
     const sf::Vector2f at = h.game.ball.getPosition();
     h.game.runFrame(0.01f);
     EXPECT_EQ(h.game.ball.getPosition(), at);
@@ -98,8 +96,19 @@ TEST(FrameLoop, CapsTheStepHoldsThePausedBallAndReadsTheWindow) {
         h.game.runFrame(0.5f);
     h.press(Key::F1);
     EXPECT_EQ(h.urls.size(), 2u);
+}
+
+TEST(FrameLoop, DrawsWithoutAFontAndReadsTheRealPointer) {
+    SKIP_WITHOUT_SCREEN();
+    testing_support::Harness h(true);
+    // Without a font the pages still draw, wordless (SFML 3 used to stop the
+    // program there).
+    h.game.font = sf::Font();
+    h.game.state = GameState::Paused;
+    h.game.runFrame(0.01f);
     // A real pointer move reaches the game through the window's own queue.
-    sf::Mouse::setPosition({300, 480}, h.game.window);
+    h.game.state = GameState::Playing;
+    sf::Mouse::setPosition({300, 480}, *h.game.window);
     for (int i = 0; i < 200 && h.game.paddle.getPosition().x != 300.f; ++i)
         h.game.runFrame(0.f);
     EXPECT_EQ(h.game.paddle.getPosition().x, 300.f);

@@ -19,7 +19,7 @@ int main() {
     }
     Game game;
     sf::Clock clock;
-    while (game.window.isOpen()) {
+    while (game.window->isOpen()) {
         const float elapsed = static_cast<float>(clock.restart().asMicroseconds()) / 1000000.f;
         game.runFrame(elapsed);
     }
