@@ -60,23 +60,19 @@ static void loseEveryBall(testing_support::Harness& h) {
 }
 
 struct Golden : ::testing::TestWithParam<bool> {
-    void SetUp() override {
-        SKIP_WITHOUT_SCREEN();
-        harness.emplace(true);
-    }
     void expectPage(const std::string& name) {
-        expectMatchesGolden(frame(harness->game), name + (GetParam() ? "-wide" : "") + ".png");
+        expectMatchesGolden(frame(h.game), name + (GetParam() ? "-wide" : "") + ".png");
     }
     void playUntil(S state) {
-        for (int i = 0; i < 3000 && harness->game.state != state; ++i)
-            harness->breakNextBrick();
-        ASSERT_EQ(harness->game.state, state);
+        for (int i = 0; i < 3000 && h.game.state != state; ++i)
+            h.breakNextBrick();
+        ASSERT_EQ(h.game.state, state);
     }
-    std::optional<testing_support::Harness> harness;
+    testing_support::Harness h{true};
 };
 
 TEST_P(Golden, EveryPageAsPlayReachesIt) {
-    testing_support::Harness& h = *harness;
+    SKIP_WITHOUT_SCREEN();
     seedRandom(2026);
     Game& g = h.game;
     if (GetParam())
