@@ -124,8 +124,8 @@ void run(Game& game, const Page& page, int frames, Samples& out) {
 // The pages take turns in runs of 30 frames, so a load that comes and goes
 // on a shared machine weighs on each of them alike.
 void measurePages(Game& game, const char* label, int frames, const std::vector<std::string>& only) {
-    game.window.setFramerateLimit(0);
-    game.window.setVerticalSyncEnabled(false);
+    game.window->setFramerateLimit(0);
+    game.window->setVerticalSyncEnabled(false);
     std::vector<const Page*> pages;
     for (const Page& page : kPages)
         if (only.empty() || std::find(only.begin(), only.end(), page.name) != only.end())
@@ -136,7 +136,7 @@ void measurePages(Game& game, const char* label, int frames, const std::vector<s
         for (std::size_t i = 0; i < pages.size(); ++i)
             run(game, *pages[i], std::min(kRun, frames - done), samples[i]);
 
-    const sf::Vector2u size = game.window.getSize();
+    const sf::Vector2u size = game.window->getSize();
     std::printf("%s %ux%u, %d frames a page, %zu sparks in play and %zu elsewhere; render+display "
                 "in ms: wall clock, and CPU time of all the game's threads\n",
                 label, size.x, size.y, frames, kSparks, kSparksOffPlay);

@@ -25,100 +25,62 @@ target_compile_definitions(tundrel_tests PRIVATE TUNDREL_GOLDEN_DIR="${TUNDREL_G
 add_dependencies(tundrel_tests tundrel)
 include(GoogleTest)
 
+# tundrel_on_screen(NAME SCREEN COMMAND...): a case on a virtual screen
+# (WIDTHxHEIGHTxDEPTH) of its own, which xvfb-run starts on a free display
+# and stops after it. One at a time, so no two look for a free display at once.
+find_program(TUNDREL_XVFB_RUN xvfb-run)
+function(tundrel_on_screen name screen)
+  if(TUNDREL_XVFB_RUN)
+    add_test(NAME ${name} COMMAND ${TUNDREL_XVFB_RUN} -a -s "-screen 0 ${screen}" ${ARGN})
+  else()
+    add_test(NAME ${name} COMMAND ${ARGN})  # on the display the run was started on
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+endfunction()
+set(_tests ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tundrel_tests>)
+set(_smoke ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh $<TARGET_FILE:tundrel>)
+
 if(WIN32)
   # Under Wine the whole run sits on one virtual screen (tools/windows-check.sh).
   gtest_discover_tests(tundrel_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -SmallScreen.*
                        PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
-  find_program(TUNDREL_XVFB_RUN xvfb-run)
-  if(TUNDREL_XVFB_RUN)
-    foreach(screen 800x600 1366x768)
-      add_test(NAME SmallScreen.${screen}
-               COMMAND ${TUNDREL_XVFB_RUN} -a -s "-screen 0 ${screen}x24"
-                       ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tundrel_tests> --gtest_filter=SmallScreen.*)
-      set_tests_properties(SmallScreen.${screen} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
-                           ENVIRONMENT TUNDREL_WINE_OWN_SESSION=1)
-    endforeach()
-    add_test(NAME PlayWholeGame.On1366x768x16
-             COMMAND ${TUNDREL_XVFB_RUN} -a -s "-screen 0 1366x768x16"
-                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tundrel_tests> --gtest_filter=PlayWholeGame.*)
-    set_tests_properties(PlayWholeGame.On1366x768x16 PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
-                         ENVIRONMENT TUNDREL_WINE_OWN_SESSION=1)
-    # The real program on screens of their own; as root also without fonts.
-    foreach(screen 1920x1080x24 1366x768x16 800x600x24)
-      add_test(NAME SmokeRun.${screen}
-               COMMAND ${TUNDREL_XVFB_RUN} -a -s "-screen 0 ${screen}"
-                       ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh $<TARGET_FILE:tundrel>)
-    endforeach()
-    add_test(NAME SmokeRun.WithoutFontsAsRoot
-             COMMAND ${TUNDREL_XVFB_RUN} -a ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh --without-fonts $<TARGET_FILE:tundrel>)
-    set_tests_properties(SmokeRun.1920x1080x24 SmokeRun.1366x768x16 SmokeRun.800x600x24 SmokeRun.WithoutFontsAsRoot
-                         PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+  if(NOT TUNDREL_XVFB_RUN)
+    return()
   endif()
-  return()
+  foreach(screen 800x600 1366x768)
+    tundrel_on_screen(SmallScreen.${screen} ${screen}x24 ${_tests} --gtest_filter=SmallScreen.*)
+  endforeach()
+  tundrel_on_screen(PlayWholeGame.On1366x768x16 1366x768x16 ${_tests} --gtest_filter=Play/PlayWholeGame.*/1)
+  set_tests_properties(SmallScreen.800x600 SmallScreen.1366x768 PlayWholeGame.On1366x768x16
+                       PROPERTIES ENVIRONMENT TUNDREL_WINE_OWN_SESSION=1)
+else()
+  # The cases that open a window, each on a screen of its own; every other
+  # case runs with no display at all, so none of them can open a window.
+  set(_desktop FrameLoop.DrawsWithoutAFontAndReadsTheRealPointer
+      PlayInput.OwnWindowChangeNeverPausesARealFocusLossDoes)
+  string(REPLACE ";" ":" _on_screen "Pages/Golden.*;SmallScreen.*;Play/PlayWholeGame.*/1;${_desktop}")
+  gtest_discover_tests(tundrel_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -${_on_screen}
+                       PROPERTIES TIMEOUT 300 ENVIRONMENT_MODIFICATION DISPLAY=unset:)
+  # Where no display opens, each of them says so and skips.
+  add_test(NAME ScreenCases.SkipWithoutADisplay COMMAND tundrel_tests --gtest_filter=${_on_screen})
+  set_tests_properties(ScreenCases.SkipWithoutADisplay PROPERTIES ENVIRONMENT_MODIFICATION DISPLAY=unset:)
+  tundrel_on_screen(Pages/Golden.EveryPageAsPlayReachesIt/false 1920x1080x24 ${_tests} --gtest_filter=Pages/Golden.*/0)
+  tundrel_on_screen(Pages/Golden.EveryPageAsPlayReachesIt/true 1920x1080x24 ${_tests} --gtest_filter=Pages/Golden.*/1)
+  foreach(case ${_desktop})
+    tundrel_on_screen(${case} 1920x1080x24 ${_tests} --gtest_filter=${case})
+  endforeach()
+  tundrel_on_screen(SmallScreen.1366x768 1366x768x24 ${_tests} --gtest_filter=SmallScreen.*)
+  tundrel_on_screen(SmallScreen.800x600 800x600x24 ${_tests} --gtest_filter=SmallScreen.*)
+  tundrel_on_screen(PlayWholeGame.On1366x768x16 1366x768x16 ${_tests} --gtest_filter=Play/PlayWholeGame.*/1)
+  # Where no X display opens, the program says why in one line and exits with 1.
+  add_test(NAME NoDisplay COMMAND ${PROJECT_SOURCE_DIR}/tools/no-display-run.sh $<TARGET_FILE:tundrel>)
+  set_tests_properties(NoDisplay PROPERTIES TIMEOUT 120)
 endif()
-
-# Every window opens on a virtual screen that CTest starts for the tests that
-# need it and stops after them, so the suite needs no desktop and leaves a
-# real one alone. The display numbers come from the build folder's path,
-# so two build folders on one machine keep apart.
-string(MD5 _tundrel_hash "${PROJECT_BINARY_DIR}")
-string(SUBSTRING "${_tundrel_hash}" 0 4 _tundrel_hash)
-math(EXPR TUNDREL_TEST_DISPLAY "100 + (0x${_tundrel_hash} % 160) * 5")
-set(TUNDREL_TEST_DISPLAY ${TUNDREL_TEST_DISPLAY} CACHE STRING "First of the five X display numbers the tests use")
-
-# tundrel_screen(NAME GEOMETRY OFFSET): the fixture NAME, a screen on display
-# TUNDREL_TEST_DISPLAY + OFFSET; sets TUNDREL_SCREEN_<NAME> to the display.
-function(tundrel_screen name geometry offset)
-  math(EXPR number "${TUNDREL_TEST_DISPLAY} + ${offset}")
-  set(state ${PROJECT_BINARY_DIR}/screen-${name})
-  add_test(NAME Screen.${name}.Start
-           COMMAND ${PROJECT_SOURCE_DIR}/tools/screen.sh start :${number} ${geometry} ${state})
-  add_test(NAME Screen.${name}.Stop COMMAND ${PROJECT_SOURCE_DIR}/tools/screen.sh stop ${state})
-  set_tests_properties(Screen.${name}.Start PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 30)
-  set_tests_properties(Screen.${name}.Stop PROPERTIES FIXTURES_CLEANUP ${name})
-  set(TUNDREL_SCREEN_${name} :${number} PARENT_SCOPE)
-endfunction()
-tundrel_screen(Desktop 1920x1080x24 0)
-tundrel_screen(Laptop 1366x768x24 1)
-tundrel_screen(Laptop16 1366x768x16 2)
-tundrel_screen(Small 800x600x24 3)
-# The run without fonts on a server no other test has used.
-tundrel_screen(Spare 1920x1080x24 4)
-
-# tundrel_on_screen(SCREEN TEST...): the tests run on that screen, one at a
-# time (the shut-down test looks for the game's window by its title).
-function(tundrel_on_screen screen)
-  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED ${screen} RUN_SERIAL TRUE
-                       ENVIRONMENT DISPLAY=${TUNDREL_SCREEN_${screen}})
-endfunction()
-
-# The list is read when ctest runs, so a build that cannot run still links.
-gtest_discover_tests(tundrel_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -SmallScreen.*
-                     PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE FIXTURES_REQUIRED Desktop
-                                ENVIRONMENT DISPLAY=${TUNDREL_SCREEN_Desktop})
-
-# The small-screen pictures and a whole game on the 16-bit laptop screen.
-add_test(NAME SmallScreen.1366x768 COMMAND tundrel_tests --gtest_filter=SmallScreen.*)
-add_test(NAME PlayWholeGame.On1366x768x16 COMMAND tundrel_tests --gtest_filter=PlayWholeGame.*)
-add_test(NAME SmallScreen.800x600 COMMAND tundrel_tests --gtest_filter=SmallScreen.*)
-tundrel_on_screen(Laptop SmallScreen.1366x768)
-tundrel_on_screen(Laptop16 PlayWholeGame.On1366x768x16)
-tundrel_on_screen(Small SmallScreen.800x600)
-
-# Where no X display opens, the program says why in one line and exits with 1.
-add_test(NAME NoDisplay COMMAND ${PROJECT_SOURCE_DIR}/tools/no-display-run.sh $<TARGET_FILE:tundrel>)
 
 # The real program, started and quit on each screen; as root also with the
 # system's fonts hidden (skipped otherwise).
-set(_smoke ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh)
-add_test(NAME SmokeRun.1920x1080x24 COMMAND ${_smoke} $<TARGET_FILE:tundrel>)
-add_test(NAME SmokeRun.1366x768x16 COMMAND ${_smoke} $<TARGET_FILE:tundrel>)
-add_test(NAME SmokeRun.800x600x24 COMMAND ${_smoke} $<TARGET_FILE:tundrel>)
-add_test(NAME SmokeRun.WithoutFontsAsRoot COMMAND ${_smoke} --without-fonts $<TARGET_FILE:tundrel>)
-tundrel_on_screen(Desktop SmokeRun.1920x1080x24)
-tundrel_on_screen(Spare SmokeRun.WithoutFontsAsRoot)
-tundrel_on_screen(Laptop16 SmokeRun.1366x768x16)
-tundrel_on_screen(Small SmokeRun.800x600x24)
-set_tests_properties(NoDisplay SmokeRun.1920x1080x24 SmokeRun.1366x768x16 SmokeRun.800x600x24
-                     SmokeRun.WithoutFontsAsRoot PROPERTIES TIMEOUT 120)
-set_tests_properties(SmokeRun.WithoutFontsAsRoot PROPERTIES SKIP_RETURN_CODE 77)
+foreach(screen 1920x1080x24 1366x768x16 800x600x24)
+  tundrel_on_screen(SmokeRun.${screen} ${screen} ${_smoke})
+endforeach()
+tundrel_on_screen(SmokeRun.WithoutFontsAsRoot 1920x1080x24
+                  ${PROJECT_SOURCE_DIR}/tools/smoke-run.sh --without-fonts $<TARGET_FILE:tundrel>)

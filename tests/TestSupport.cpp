@@ -59,7 +59,7 @@ Rows rows(const std::vector<HighScoreEntry>& table) {
     return out;
 }
 
-Harness::Harness() {
+Harness::Harness(bool withWindow) : game(withWindow && DisplayConnection().problem().empty() ? Game() : Game(NoWindow{})) {
     EXPECT_TRUE(compat::openFont(game.font, kTestFont)) << "fonts-dejavu-core is missing";
     game.isKeyHeld = [this](sf::Keyboard::Key key) { return held.count(key) > 0; };
     game.onSoundPlayed = [this](SoundId id) { sounds.push_back(id); };

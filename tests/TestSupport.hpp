@@ -1,6 +1,7 @@
 // Helpers shared by the test files.
 #pragma once
 
+#include "app/Display.hpp"
 #include "app/Fonts.hpp"
 #include "app/Game.hpp"
 #include "app/Random.hpp"
@@ -66,8 +67,12 @@ Process startSaver(const std::filesystem::path& file, const std::string& name, i
 bool succeeded(Process process);
 void kill(Process process);
 
+// A case that opens a window skips where no display opens.
+#define SKIP_WITHOUT_SCREEN() if (!DisplayConnection().problem().empty()) GTEST_SKIP() << "needs an X display"
+
 // A real Game in a folder of its own, whose keyboard, speakers and browser
-// are recorders, driven by injected events and fixed update steps.
+// are recorders, driven by injected events and fixed update steps. It has a
+// window only when asked for one and a display opens.
 struct Harness {
     ScopedTempDir dir{true};
     Game game;
@@ -75,7 +80,7 @@ struct Harness {
     std::vector<SoundId> sounds;
     std::vector<std::string> urls;
 
-    Harness();
+    explicit Harness(bool withWindow = false);
     // A tap: the key goes down, types its character if it has one, comes up.
     void press(sf::Keyboard::Key key);
     // The key goes down and repeats, `times` presses in all, and stays down.

@@ -141,8 +141,7 @@ TEST(ScoreFileHostile, PlantedLinksAndFilesNeverTakeASaveAsRoot) {
     EXPECT_TRUE(kept.st_uid == 0 && (kept.st_mode & 07777) == 0600 && kept.st_nlink == 1) << std::oct << kept.st_mode;
 }
 
-// Through a real Game, which opens a window. Its score file is a link to a
-// file with a mode of its own.
+// Through a real Game. Its score file is a link to a file with a mode of its own.
 TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     ScopedTempDir dir(true);
     const fs::path target = "kept/scores.txt";
@@ -151,7 +150,7 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
     fs::create_symlink(target, kScoreFileName);
     ASSERT_EQ(chmod(target.c_str(), 0640), 0);
 
-    Game game;
+    Game game{NoWindow{}};
     EXPECT_EQ(rows(game.highScores), (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "Dd"}}));
     game.saveHighScore("Anonym", 250);
     const std::string written = "500 A\n400 B\n300 C\n250 Anonym\n200 D\n";

@@ -38,7 +38,7 @@ TEST(Browser, StartHandsTheWholeAddressOver) {
 TEST(GameHighScores, AFileHeldShutOrLockedIsNotReplaced) {
     ScopedTempDir dir(true);
     writeFile(kScoreFileName, "500 A\r\n");
-    Game game;
+    Game game{NoWindow{}};
     for (const fs::path& held : {fs::path(kScoreFileName), scoreTempPath(kScoreFileName)}) {
         const HANDLE other = CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
         ASSERT_NE(other, INVALID_HANDLE_VALUE);

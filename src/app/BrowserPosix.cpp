@@ -12,11 +12,7 @@ extern char** environ;
 
 namespace {
 
-#if defined(__APPLE__)
-constexpr const char* kOpener = "open";
-#else
 constexpr const char* kOpener = "xdg-open";
-#endif
 
 // A shell starts the opener in the background and ends at once: the game
 // waits only for the shell, and the opener, never its child, needs no

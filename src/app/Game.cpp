@@ -15,6 +15,16 @@ std::string windowTitle() { return std::string("TUNDREL | ") + SITE_LABEL; }
 Game::Game()
     : isKeyHeld([](sf::Keyboard::Key key) { return sf::Keyboard::isKeyPressed(key); }),
       openUrl(openInBrowser) {
+    window.emplace();
+    start();
+}
+
+Game::Game(NoWindow)
+    : isKeyHeld([](sf::Keyboard::Key) { return false; }), openUrl(openInBrowser) {
+    start();
+}
+
+void Game::start() {
     seedRandom(static_cast<unsigned>(std::time(nullptr)));
     createWindow(false);
     openFirstFont(font, fontCandidates());
@@ -23,10 +33,21 @@ Game::Game()
     resetRound();
 }
 
+// Only this file asks whether the game has a window: here, in frameSize,
+// frameX, nextInput, quit and runFrame.
 void Game::createWindow(bool wantFullscreen) {
     fullscreen = wantFullscreen;
     windowHasFocus = false;  // until the new window says it has
     const float oldWidth = frameSize().x;
+    frameRate = frameRateFor(state);
+    if (window)
+        openWindow(wantFullscreen);
+    buildBackdrop();
+    fitPlayfieldToWindow(oldWidth);
+}
+
+// Opens the window anew, centred on the desktop.
+void Game::openWindow(bool wantFullscreen) {
     const sf::String title(windowTitle());
     const sf::VideoMode desktopMode = sf::VideoMode::getDesktopMode();
     const sf::Vector2u desktop = compat::modeSize(desktopMode);
@@ -36,27 +57,48 @@ void Game::createWindow(bool wantFullscreen) {
     const std::optional<sf::VideoMode> fullscreenChoice =
         wantFullscreen ? fullscreenMode(sf::VideoMode::getFullscreenModes(), depth) : std::nullopt;
     if (wantFullscreen && fullscreenChoice) {
-        compat::createFullscreen(window, *fullscreenChoice, title);
+        compat::createFullscreen(*window, *fullscreenChoice, title);
     } else {
         // Also the fallback when the system offers no fullscreen mode at all.
         const sf::Vector2u size = windowedSize(desktop);
-        compat::createWindowed(window, compat::videoMode(size.x, size.y, depth), title,
+        compat::createWindowed(*window, compat::videoMode(size.x, size.y, depth), title,
                                sf::Style::Titlebar | sf::Style::Close);
         // SFML 2.5 centres the height on the screen's width, and some window
         // managers keep that place, partly below the screen. Where the
         // frame counts, it stays on a small screen too.
-        window.setPosition(keepFrameOnScreen(centredPosition(desktop, window.getSize()), desktop,
-                                             outerWindowSize(window.getSize())));
+        window->setPosition(keepFrameOnScreen(centredPosition(desktop, window->getSize()), desktop,
+                                              outerWindowSize(window->getSize())));
     }
     // A window smaller than the frame shows all of it, scaled down.
-    const sf::Vector2f frame(logicalSize(window.getSize()));
-    window.setView(sf::View(frame * 0.5f, frame));
-    frameRate = frameRateFor(state);
-    window.setFramerateLimit(frameRate);
-    window.setMouseCursorVisible(false);
-    buildBackdrop();
-    compat::setIcon(window, drawIcon(kWindowIconSize));
-    fitPlayfieldToWindow(oldWidth);
+    const sf::Vector2f frame(logicalSize(window->getSize()));
+    window->setView(sf::View(frame * 0.5f, frame));
+    window->setFramerateLimit(frameRate);
+    window->setMouseCursorVisible(false);
+    compat::setIcon(*window, drawIcon(kWindowIconSize));
+}
+
+sf::Vector2f Game::frameSize() const {
+    if (!window)
+        return {static_cast<float>(kLogicalWidth), static_cast<float>(kLogicalHeight)};
+    return window->getView().getSize();
+}
+
+// Where a window pixel falls in the frame. At 1:1 the pixel itself, since the
+// view's float round trip can land a hair beside it.
+float Game::frameX(sf::Vector2i pixel) const {
+    if (!window || frameSize() == sf::Vector2f(window->getSize()))
+        return static_cast<float>(pixel.x);
+    return window->mapPixelToCoords(pixel).x;
+}
+
+std::optional<compat::InputEvent> Game::nextInput() {
+    return window ? compat::pollInput(*window) : std::nullopt;
+}
+
+void Game::quit() {
+    hasQuit = true;
+    if (window)
+        window->close();
 }
 
 void Game::runFrame(float elapsedSeconds) {
@@ -65,9 +107,11 @@ void Game::runFrame(float elapsedSeconds) {
     update(std::min(elapsedSeconds, kMaxFrameTime));
     if (frameRateFor(state) != frameRate) {
         frameRate = frameRateFor(state);
-        window.setFramerateLimit(frameRate);
+        if (window)
+            window->setFramerateLimit(frameRate);
     }
-    render();
+    if (window)
+        render();
 }
 
 unsigned frameRateFor(GameState state) {

@@ -42,9 +42,14 @@ unsigned frameRateFor(GameState state);
 // "TUNDREL | " followed by the site label.
 std::string windowTitle();
 
+// Starts a Game without a window, for the cases that need no screen: nothing
+// asks the display, no key is held and the frame is the 1280 x 960 layout.
+struct NoWindow {};
+
 class Game {
 public:
     Game();
+    explicit Game(NoWindow);
     Game(const Game&) = delete;             // each sound refers to the buffer beside it
     Game& operator=(const Game&) = delete;
     Game(Game&&) = delete;
@@ -54,10 +59,15 @@ public:
     void runFrame(float elapsedSeconds);
 
     // Application shell (app/)
+    void start();
     void createWindow(bool wantFullscreen);
+    void openWindow(bool wantFullscreen);
+    void quit();
     // W and H of every layout: the view's size, which a small window shows
-    // scaled down.
-    sf::Vector2f frameSize() const { return window.getView().getSize(); }
+    // scaled down; 1280 x 960 without a window.
+    sf::Vector2f frameSize() const;
+    float frameX(sf::Vector2i pixel) const;
+    std::optional<compat::InputEvent> nextInput();
     void handleEvents();
     void handleEvent(const compat::InputEvent& event);
     void settleKeys();
@@ -105,8 +115,9 @@ public:
 
     // The game's state, in declaration order: members are destroyed in
     // reverse, so the sounds go before their buffers and the window goes last.
-    sf::RenderWindow window;
+    std::optional<sf::RenderWindow> window;  // none in a Game started with NoWindow
     sf::Font font;
+    bool hasQuit = false;  // the player quit; the window, if any, is closed
     bool fullscreen = false;
     unsigned frameRate = kFrameRateLimit;  // the window's limit as last set
     bool windowHasFocus = false;  // the window has said it has the focus and not lost it since

@@ -15,20 +15,12 @@ bool isRealName(const std::string& name) {
     return name.find_first_not_of(' ') != std::string::npos;
 }
 
-// Where a window pixel falls in the frame. At 1:1 the pixel itself, since the
-// view's float round trip can land a hair beside it.
-float frameX(const Game& game, sf::Vector2i pixel) {
-    if (game.frameSize() == sf::Vector2f(game.window.getSize()))
-        return static_cast<float>(pixel.x);
-    return game.window.mapPixelToCoords(pixel).x;
-}
-
 }  // namespace
 
 void Game::handleEvents() {
-    while (const std::optional<compat::InputEvent> event = compat::pollInput(window)) {
+    while (const std::optional<compat::InputEvent> event = nextInput()) {
         handleEvent(*event);
-        if (!window.isOpen())
+        if (hasQuit)
             return;  // the game ends after this frame; nothing more to read
     }
     settleKeys();
@@ -119,7 +111,7 @@ void Game::handleEvent(const compat::InputEvent& event) {
 
 void Game::handleInput(const compat::InputEvent& event, bool repeat) {
     if (event.kind == Kind::Closed) {
-        window.close();
+        quit();
         return;
     }
 
@@ -170,7 +162,7 @@ void Game::handleInput(const compat::InputEvent& event, bool repeat) {
                 state = GameState::Title;
             else if (state == GameState::Title || state == GameState::GameOver ||
                      state == GameState::LevelIntro)
-                window.close();
+                quit();
             break;
         case Key::Space:
             handleAction();
@@ -198,7 +190,7 @@ void Game::handleInput(const compat::InputEvent& event, bool repeat) {
         }
         break;
     case Kind::MouseMoved: {
-        const float x = input_rules::clampPaddleX(frameX(*this, event.position), frameSize().x);
+        const float x = input_rules::clampPaddleX(frameX(event.position), frameSize().x);
         paddle.setPosition({x, paddle.getPosition().y});
         break;
     }

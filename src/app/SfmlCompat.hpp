@@ -135,8 +135,6 @@ inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
     return image.getPixel({x, y});
 }
 
-inline sf::WindowHandle nativeHandle(const sf::Window& window) { return window.getNativeHandle(); }
-
 inline sf::Image filledImage(unsigned width, unsigned height, sf::Color color) {
     return sf::Image({width, height}, color);
 }
@@ -229,8 +227,6 @@ inline sf::Image captureWindow(const sf::RenderWindow& window) {
 inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
     return image.getPixel(x, y);
 }
-
-inline sf::WindowHandle nativeHandle(const sf::Window& window) { return window.getSystemHandle(); }
 
 inline sf::Image filledImage(unsigned width, unsigned height, sf::Color color) {
     sf::Image image;

@@ -6,8 +6,9 @@
 #include <iostream>
 
 int main() {
-    // The game prints nothing, not even the library's complaints about a
-    // missing sound card.
+    // The game writes a line only of its own: a failed save, no font, no
+    // browser opener, no display. The library's complaints, such as about a
+    // missing sound card, stay unsaid.
     sf::err().rdbuf(nullptr);
 
     // Without a display the window library would abort.
@@ -18,7 +19,7 @@ int main() {
     }
     Game game;
     sf::Clock clock;
-    while (game.window.isOpen()) {
+    while (game.window->isOpen()) {
         const float elapsed = static_cast<float>(clock.restart().asMicroseconds()) / 1000000.f;
         game.runFrame(elapsed);
     }

@@ -18,17 +18,12 @@ const std::array<SoundSettings, kSoundCount> kSoundTable = {{
 
 }  // namespace
 
-const SoundSettings& soundSettings(SoundId id) {
-    return kSoundTable[static_cast<std::size_t>(id)];
-}
-
 void Game::buildSounds() {
     // Every buffer first, in id order, which also fixes the order of the
     // noise draws in the game's random sequence.
     for (std::size_t i = 0; i < kSoundTable.size(); ++i) {
         const SoundSettings& settings = kSoundTable[i];
-        soundBuffers[i] = makeTone(settings.frequency, settings.duration,
-                                   static_cast<int>(settings.waveform));
+        soundBuffers[i] = makeTone(settings.frequency, settings.duration, settings.waveform);
     }
     for (std::size_t i = 0; i < kSoundTable.size(); ++i) {
         sounds[i].reset();

@@ -10,5 +10,3 @@ struct SoundSettings {
     Waveform waveform;
     float volume;      // player volume, 0 to 100
 };
-
-const SoundSettings& soundSettings(SoundId id);

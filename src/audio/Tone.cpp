@@ -26,7 +26,7 @@ std::int16_t toSample(float value) {
 
 }  // namespace
 
-std::vector<std::int16_t> toneSamples(float frequency, float duration, int waveform) {
+std::vector<std::int16_t> toneSamples(float frequency, float duration, Waveform waveform) {
     const float length = duration * kRate;
     if (!(length >= 1.f))
         return {};
@@ -38,9 +38,9 @@ std::vector<std::int16_t> toneSamples(float frequency, float duration, int wavef
         const float progress = t / duration;
         const float envelope = 1.f - progress;
         float value;
-        if (waveform == static_cast<int>(Waveform::Sine)) {
+        if (waveform == Waveform::Sine) {
             value = std::sin(frequency * kAngularFactor * t) * envelope * kPeak;
-        } else if (waveform == static_cast<int>(Waveform::NoisySquare)) {
+        } else if (waveform == Waveform::NoisySquare) {
             // The phase scales with the falling factor, so the pitch swoops
             // down to nothing and back up again; that is the sound we want.
             const float s = std::sin((1.f - progress * 0.8f) * frequency * kAngularFactor * t);
@@ -56,7 +56,7 @@ std::vector<std::int16_t> toneSamples(float frequency, float duration, int wavef
     return samples;
 }
 
-sf::SoundBuffer makeTone(float frequency, float duration, int waveform) {
+sf::SoundBuffer makeTone(float frequency, float duration, Waveform waveform) {
     sf::SoundBuffer buffer;
     const std::vector<std::int16_t> samples = toneSamples(frequency, duration, waveform);
     // SFML rejects an empty array with a message; an empty buffer is silence anyway.

@@ -9,15 +9,14 @@
 
 inline constexpr unsigned kToneSampleRate = 44100;
 
-// Any value other than Sine and NoisySquare sounds as RisingSine.
-enum class Waveform : int {
-    Sine = 0,
-    NoisySquare = 1,   // falling square with white noise; one random draw per sample
-    RisingSine = 2,
+enum class Waveform {
+    Sine,
+    NoisySquare,   // falling square with white noise; one random draw per sample
+    RisingSine,    // rising by half the frequency over the effect
 };
 
 // The samples of one effect: duration * 44100 of them, fraction dropped.
-std::vector<std::int16_t> toneSamples(float frequency, float duration, int waveform);
+std::vector<std::int16_t> toneSamples(float frequency, float duration, Waveform waveform);
 
 // The same samples in a ready mono buffer.
-sf::SoundBuffer makeTone(float frequency, float duration, int waveform);
+sf::SoundBuffer makeTone(float frequency, float duration, Waveform waveform);

@@ -1,6 +1,6 @@
 // The numbers behind every picture: colours of the pulses, glow strengths,
 // where things stand for a given window size. No window, no font: the
-// painters call these, and the tests call them directly.
+// painters call these, and the golden pictures hold what they give.
 #pragma once
 
 #include "app/SfmlCompat.hpp"

@@ -44,8 +44,8 @@ void Game::drawBricks() {
             addQuad(shapes, in[i], out[i], out[j], in[j], brick.shape.getOutlineColor());
         }
     }
-    window.draw(halos, sf::RenderStates(sf::BlendAdd));
-    window.draw(shapes);
+    window->draw(halos, sf::RenderStates(sf::BlendAdd));
+    window->draw(shapes);
 }
 
 void Game::drawPaddleAndBall() {
@@ -55,9 +55,9 @@ void Game::drawPaddleAndBall() {
         ring.setOrigin({size.x / 2.f, size.y / 2.f});
         ring.setPosition(paddle.getPosition());
         ring.setFillColor(withAlpha(Palette::Teal, layout::paddleGlowAlpha(paddleGlowPhase, k)));
-        window.draw(ring, sf::RenderStates(sf::BlendAdd));
+        window->draw(ring, sf::RenderStates(sf::BlendAdd));
     }
-    window.draw(paddle);
+    window->draw(paddle);
 
     for (int k = 3; k >= 1; --k) {
         const float radius = layout::ballGlowRadius(k);
@@ -65,9 +65,9 @@ void Game::drawPaddleAndBall() {
         ring.setOrigin({radius, radius});
         ring.setPosition(ball.getPosition());
         ring.setFillColor(withAlpha(Palette::IceBlue, layout::ballGlowAlpha(k)));
-        window.draw(ring, sf::RenderStates(sf::BlendAdd));
+        window->draw(ring, sf::RenderStates(sf::BlendAdd));
     }
-    window.draw(ball);
+    window->draw(ball);
 }
 
 void Game::drawHud() {
@@ -86,7 +86,7 @@ void Game::drawHud() {
         const compat::Box bounds = compat::toBox(count.getLocalBounds());
         count.setOrigin({bounds.right(), 0.f});
         count.setPosition({w - 20.f, 20.f});
-        window.draw(count);
+        window->draw(count);
     }
 
     for (int i = 0; i < lives; ++i) {
@@ -95,7 +95,7 @@ void Game::drawHud() {
         marker.setFillColor(Palette::Teal);
         marker.setOutlineColor(sf::Color(100, 230, 180, 255));
         marker.setPosition(layout::hudMarkerPosition(w, i));
-        window.draw(marker);
+        window->draw(marker);
     }
 
     if (cheerTimer > 0.f)

@@ -29,11 +29,11 @@ void drawParticles(sf::RenderWindow& window, const std::vector<Particle>& partic
 }  // namespace
 
 void Game::render() {
-    window.clear(Palette::Night);
+    window->clear(Palette::Night);
     if (!backdropLines.empty())
-        window.draw(backdropLines.data(), backdropLines.size(), sf::PrimitiveType::Lines);
-    drawAurora(window, animTime, frameSize().x);
-    drawParticles(window, particles);
+        window->draw(backdropLines.data(), backdropLines.size(), sf::PrimitiveType::Lines);
+    drawAurora(*window, animTime, frameSize().x);
+    drawParticles(*window, particles);
 
     switch (state) {
     case GameState::Title:
@@ -69,7 +69,7 @@ void Game::render() {
         break;
     }
 
-    window.display();
+    window->display();
 }
 
 void Game::buildBackdrop() {
@@ -88,5 +88,5 @@ void Game::drawText(const std::string& text, float x, float y, unsigned characte
         line.setOrigin({bounds.left + bounds.width / 2.f, bounds.top + bounds.height / 2.f});
     }
     line.setPosition({x, y});
-    window.draw(line);
+    window->draw(line);
 }

@@ -8,7 +8,7 @@ void Game::drawHighScoreList() {
     const float w = frameSize().x;
     const float h = frameSize().y;
 
-    screens::drawVeil(window, 230);
+    screens::drawVeil(*window, 230);
 
     drawText("BESTE SPILLERE", 0.5f * w, 120.f, 38, Palette::Amber, true);
 

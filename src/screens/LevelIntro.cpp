@@ -9,7 +9,7 @@ void Game::drawLevelIntro() {
     const float h = frameSize().y;
     const std::string n = std::to_string(level);
 
-    screens::drawVeil(window, 180);
+    screens::drawVeil(*window, 180);
 
     drawText("LEVEL " + n + " KLAR!", 0.5f * w, 0.35f * h, 52,
              layout::introHeadingColor(animTime), true);

@@ -9,7 +9,7 @@ void Game::drawMessagePanel(const std::string& title, const std::string& subtitl
     const float w = frameSize().x;
     const float h = frameSize().y;
 
-    screens::drawVeil(window, 200);
+    screens::drawVeil(*window, 200);
 
     drawText(title, 0.5f * w, 0.35f * h, 54, accent, true);
     drawText(subtitle, 0.5f * w, 0.46f * h, 26, Palette::Frost, true);
