@@ -21,6 +21,9 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
 endif()
 target_compile_options(tundrel_tests PRIVATE ${TUNDREL_WARNINGS})
 target_link_libraries(tundrel_tests PRIVATE tundrel_core GTest::gtest GTest::gtest_main)
+if(NOT WIN32)
+  target_link_libraries(tundrel_tests PRIVATE X11::X11)  # a stand-in window manager's marks
+endif()
 target_compile_definitions(tundrel_tests PRIVATE TUNDREL_GOLDEN_DIR="${TUNDREL_GOLDEN_DIR}")
 add_dependencies(tundrel_tests tundrel)
 include(GoogleTest)
@@ -93,7 +96,7 @@ function(tundrel_on_screen screen)
 endfunction()
 
 # The list is read when ctest runs, so a build that cannot run still links.
-gtest_discover_tests(tundrel_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -SmallScreen.*
+gtest_discover_tests(tundrel_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -SmallScreen.*:WorkArea.*
                      PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE FIXTURES_REQUIRED Desktop
                                 ENVIRONMENT DISPLAY=${TUNDREL_SCREEN_Desktop})
 
@@ -104,6 +107,18 @@ add_test(NAME SmallScreen.800x600 COMMAND tundrel_tests --gtest_filter=SmallScre
 tundrel_on_screen(Laptop SmallScreen.1366x768)
 tundrel_on_screen(Laptop16 PlayWholeGame.On1366x768x16)
 tundrel_on_screen(Small SmallScreen.800x600)
+
+# The window against the work area: native on 1680 x 1050 and 1280 x 1024,
+# scaled on 1366 x 768, each also under a stand-in window manager.
+add_test(NAME WorkArea.1366x768 COMMAND tundrel_tests --gtest_filter=WorkArea.*)
+tundrel_on_screen(Laptop WorkArea.1366x768)
+find_program(TUNDREL_XVFB_RUN xvfb-run REQUIRED)
+foreach(screen 1680x1050 1280x1024)
+  add_test(NAME WorkArea.${screen}
+           COMMAND ${TUNDREL_XVFB_RUN} -a -s "-screen 0 ${screen}x24 -nolisten tcp -noreset"
+                   $<TARGET_FILE:tundrel_tests> --gtest_filter=WorkArea.*)
+  set_tests_properties(WorkArea.${screen} PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+endforeach()
 
 # Where no X display opens, the program says why in one line and exits with 1.
 add_test(NAME NoDisplay COMMAND ${PROJECT_SOURCE_DIR}/tools/no-display-run.sh $<TARGET_FILE:tundrel>)
