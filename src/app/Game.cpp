@@ -3,7 +3,6 @@
 #include "app/Browser.hpp"
 #include "app/Fonts.hpp"
 #include "app/Random.hpp"
-#include "app/WindowFrame.hpp"
 #include "app/WindowModes.hpp"
 #include "app/WorkArea.hpp"
 #include "render/Icon.hpp"
@@ -45,10 +44,10 @@ void Game::createWindow(bool wantFullscreen) {
         compat::createWindowed(window, compat::videoMode(size.x, size.y, depth), title,
                                sf::Style::Titlebar | sf::Style::Close);
         // SFML 2.5 centres the height on the screen's width, and some window
-        // managers keep that place, partly below the screen. Centred in the
-        // work area instead; where the frame counts, it stays in there too.
-        window.setPosition(area.corner + keepFrameOnScreen(centredPosition(area.size, window.getSize()), area.size,
-                                                           outerWindowSize(window.getSize())));
+        // managers keep that place, partly below the screen. Window managers
+        // and Windows put the frame's corner where asked: the frame is
+        // centred in the work area, so all of it that fits is in there.
+        window.setPosition(area.corner + centredPosition(area.size, window.getSize() + area.frame));
     }
     // A window smaller than the frame shows all of it, scaled down.
     const sf::Vector2f frame(logicalSize(window.getSize()));

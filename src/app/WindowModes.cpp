@@ -41,13 +41,6 @@ sf::Vector2i centredPosition(sf::Vector2u desktop, sf::Vector2u window) {
     return {axis(desktop.x, window.x), axis(desktop.y, window.y)};
 }
 
-sf::Vector2i keepFrameOnScreen(sf::Vector2i corner, sf::Vector2u desktop, sf::Vector2u frame) {
-    const auto axis = [](int at, unsigned screen, unsigned size) {
-        return std::max(0, std::min(at, static_cast<int>(screen) - static_cast<int>(size)));
-    };
-    return {axis(corner.x, desktop.x, frame.x), axis(corner.y, desktop.y, frame.y)};
-}
-
 sf::Vector2u logicalSize(sf::Vector2u pixels) {
     if (pixels.x == 0 || pixels.y == 0 || (pixels.x >= kLogicalWidth && pixels.y >= kLogicalHeight))
         return pixels;

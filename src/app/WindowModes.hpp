@@ -36,14 +36,9 @@ struct WorkArea {
 // keeps it clear of what the desktop did not report.
 sf::Vector2u windowedSize(const WorkArea& area);
 
-// Top-left corner that centres a window on the desktop, never off its top or
-// left edge.
+// Top-left corner that centres a window (with its frame, where the system
+// places that) on the desktop, never off its top or left edge.
 sf::Vector2i centredPosition(sf::Vector2u desktop, sf::Vector2u window);
-
-// That corner moved up or left as far as needed to keep the whole frame
-// (the window with its title bar and borders) on the desktop, never past
-// the top or left edge.
-sf::Vector2i keepFrameOnScreen(sf::Vector2i corner, sf::Vector2u desktop, sf::Vector2u frame);
 
 // The size the game lays out in for a window of so many pixels: the pixels
 // themselves when there are at least 1280 x 960 of them, else the window's
