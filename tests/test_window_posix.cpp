@@ -1,6 +1,6 @@
-// The window on a real X screen: alone, and under a window manager with a
-// panel, played by the test itself through the root window's marks (the root
-// stands in for the manager's own window too).
+// The window on a real X screen under a window manager with a panel, played
+// by the test itself through the root window's marks (the root stands in
+// for the manager's own window too), and after that manager has gone.
 #include "TestSupport.hpp"
 
 #include <X11/Xatom.h>
@@ -17,8 +17,8 @@ TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
     using W = std::pair<sf::Vector2u, sf::Vector2i>;
     // Under a window manager with a 30-pixel panel that tells a frame 34
     // pixels high; the same with the frame request left unanswered (40
-    // assumed); alone: the marks of one that has gone count for nothing
-    // (nor do none, as everywhere else). Other screens throw.
+    // assumed); alone, where the marks of one that has gone count for as
+    // little as no marks do in every other test. Other screens throw.
     const std::map<unsigned, std::array<W, 3>> wants = {
         {1680, {W{{1280, 960}, {200, 45}}, W{{1280, 960}, {200, 43}}, W{{1280, 960}, {200, 40}}}},
         {1280, {W{{1280, 960}, {0, 32}}, W{{1280, 960}, {0, 30}}, W{{1152, 864}, {64, 75}}}},
