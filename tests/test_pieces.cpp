@@ -18,10 +18,12 @@ TEST(WindowModes, SmallScreensShowTheWholeFrameScaledDown) {
     for (const auto& [pixels, frame] : {std::pair<V, V>{{1366, 768}, {1707, 960}}, {{800, 600}, {1280, 960}}, {{920, 690}, {1280, 960}},
                                         {{1024, 1280}, {1280, 1600}}, {{1280, 960}, {1280, 960}}, {{1920, 1080}, {1920, 1080}}})
         EXPECT_EQ(logicalSize(pixels), frame) << pixels.x << "x" << pixels.y;
-    // The window: 1280 x 960 within 90 % of the desktop, else the largest 4:3 that is.
-    for (const auto& [desktop, window] : {std::pair<V, V>{{1920, 1080}, {1280, 960}}, {{1423, 1067}, {1280, 960}}, {{1422, 1067}, {1276, 957}},
-                                          {{1366, 768}, {920, 690}}, {{1536, 864}, {1036, 777}}, {{800, 600}, {720, 540}}})
-        EXPECT_EQ(windowedSize(desktop), window) << desktop.x << "x" << desktop.y;
+    // The window: 1280 x 960 wherever it fits the work area with its frame, else the
+    // largest 4:3 that fits with its frame within 90 % of the work area.
+    for (const auto& [size, frame, window] : {std::tuple<V, V, V>{{1680, 1050}, {}, {1280, 960}}, {{1400, 1050}, {}, {1280, 960}},
+             {{1280, 1024}, {0, 64}, {1280, 960}}, {{1280, 1024}, {0, 65}, {1152, 864}}, {{1280, 1024}, {1, 0}, {1152, 864}},
+             {{1280, 994}, {0, 37}, {1152, 864}}, {{1366, 768}, {}, {920, 690}}, {{1000, 700}, {0, 100}, {800, 600}}})
+        EXPECT_EQ(windowedSize({{}, size, frame}), window) << size.x << "x" << size.y << " + " << frame.x << "x" << frame.y;
 }
 
 TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {

@@ -3,8 +3,8 @@
 #include "app/Browser.hpp"
 #include "app/Fonts.hpp"
 #include "app/Random.hpp"
-#include "app/WindowFrame.hpp"
 #include "app/WindowModes.hpp"
+#include "app/WorkArea.hpp"
 #include "render/Icon.hpp"
 
 #include <algorithm>
@@ -60,14 +60,15 @@ void Game::openWindow(bool wantFullscreen) {
         compat::createFullscreen(*window, *fullscreenChoice, title);
     } else {
         // Also the fallback when the system offers no fullscreen mode at all.
-        const sf::Vector2u size = windowedSize(desktop);
+        const WorkArea area = desktopWorkArea(desktop);
+        const sf::Vector2u size = windowedSize(area);
         compat::createWindowed(*window, compat::videoMode(size.x, size.y, depth), title,
                                sf::Style::Titlebar | sf::Style::Close);
         // SFML 2.5 centres the height on the screen's width, and some window
-        // managers keep that place, partly below the screen. Where the
-        // frame counts, it stays on a small screen too.
-        window->setPosition(keepFrameOnScreen(centredPosition(desktop, window->getSize()), desktop,
-                                              outerWindowSize(window->getSize())));
+        // managers keep that place, partly below the screen. Window managers
+        // and Windows put the frame's corner where asked: the frame is
+        // centred in the work area, so all of it that fits is in there.
+        window->setPosition(area.corner + centredPosition(area.size, window->getSize() + area.frame));
     }
     // A window smaller than the frame shows all of it, scaled down.
     const sf::Vector2f frame(logicalSize(window->getSize()));

@@ -20,11 +20,13 @@ std::optional<sf::VideoMode> fullscreenMode(const std::vector<sf::VideoMode>& mo
     return mode;
 }
 
-sf::Vector2u windowedSize(sf::Vector2u desktop) {
-    const unsigned roomX = desktop.x * 9 / 10;
-    const unsigned roomY = desktop.y * 9 / 10;
-    if (roomX >= kLogicalWidth && roomY >= kLogicalHeight)
+sf::Vector2u windowedSize(const WorkArea& area) {
+    const auto room = [](unsigned side, unsigned frame) { return side > frame ? side - frame : 0u; };
+    const unsigned fitX = room(area.size.x, area.frame.x), fitY = room(area.size.y, area.frame.y);
+    if (fitX >= kLogicalWidth && fitY >= kLogicalHeight)
         return {kLogicalWidth, kLogicalHeight};
+    const unsigned roomX = std::min(fitX, area.size.x * 9 / 10);
+    const unsigned roomY = std::min(fitY, area.size.y * 9 / 10);
     // Whole multiples of 4 x 3, so the frame scales by one factor both ways.
     const unsigned step = std::min(roomX / 4, roomY / 3);
     if (step == 0)
@@ -37,13 +39,6 @@ sf::Vector2i centredPosition(sf::Vector2u desktop, sf::Vector2u window) {
         return std::max(0, (static_cast<int>(screen) - static_cast<int>(size)) / 2);
     };
     return {axis(desktop.x, window.x), axis(desktop.y, window.y)};
-}
-
-sf::Vector2i keepFrameOnScreen(sf::Vector2i corner, sf::Vector2u desktop, sf::Vector2u frame) {
-    const auto axis = [](int at, unsigned screen, unsigned size) {
-        return std::max(0, std::min(at, static_cast<int>(screen) - static_cast<int>(size)));
-    };
-    return {axis(corner.x, desktop.x, frame.x), axis(corner.y, desktop.y, frame.y)};
 }
 
 sf::Vector2u logicalSize(sf::Vector2u pixels) {

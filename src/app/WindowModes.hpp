@@ -21,18 +21,24 @@ unsigned windowBitsPerPixel(unsigned screenBitsPerPixel);
 std::optional<sf::VideoMode> fullscreenMode(const std::vector<sf::VideoMode>& modes,
                                             unsigned bitsPerPixel);
 
-// 1280 x 960 where that leaves a tenth of the desktop free in each direction
-// (for panels and title bars), else the largest 4:3 size that does.
-sf::Vector2u windowedSize(sf::Vector2u desktop);
+// What the desktop leaves a window: the work area (the screen less its
+// panels), where it starts, and how much wider and taller the window
+// manager's title bar and borders make a window.
+struct WorkArea {
+    sf::Vector2i corner;
+    sf::Vector2u size;
+    sf::Vector2u frame;
+};
 
-// Top-left corner that centres a window on the desktop, never off its top or
-// left edge.
+// 1280 x 960 wherever it fits the work area with its frame. Else the largest
+// size in whole 4 x 3 steps that fits with its frame and leaves a tenth of
+// the work area free: a scaled window is a compromise already, and a margin
+// keeps it clear of what the desktop did not report.
+sf::Vector2u windowedSize(const WorkArea& area);
+
+// Top-left corner that centres a window (with its frame, where the system
+// places that) on the desktop, never off its top or left edge.
 sf::Vector2i centredPosition(sf::Vector2u desktop, sf::Vector2u window);
-
-// That corner moved up or left as far as needed to keep the whole frame
-// (the window with its title bar and borders) on the desktop, never past
-// the top or left edge.
-sf::Vector2i keepFrameOnScreen(sf::Vector2i corner, sf::Vector2u desktop, sf::Vector2u frame);
 
 // The size the game lays out in for a window of so many pixels: the pixels
 // themselves when there are at least 1280 x 960 of them, else the window's

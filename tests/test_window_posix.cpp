@@ -1,0 +1,44 @@
+// The window on a real X screen under a window manager with a panel, played
+// by the test itself through the root window's marks (the root stands in
+// for the manager's own window too), and after that manager has gone.
+#include "TestSupport.hpp"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+// CTest runs it on screens of 1680 x 1050, 1280 x 1024 and 1366 x 768.
+TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
+    testing_support::Harness h;
+    Display* const x = XOpenDisplay(nullptr);
+    const auto mark = [x](Window w, const char* name, Atom type, std::vector<long> v) {
+        XChangeProperty(x, w, XInternAtom(x, name, False), type, 32, PropModeReplace, reinterpret_cast<unsigned char*>(v.data()), int(v.size()));
+        XSync(x, False);
+    };
+    using W = std::pair<sf::Vector2u, sf::Vector2i>;
+    // Under a window manager with a 30-pixel panel that tells a frame 34
+    // pixels high; the same with the frame request left unanswered (40
+    // assumed); alone, where the marks of one that has gone count for as
+    // little as no marks do in every other test. Other screens throw.
+    const std::map<unsigned, std::array<W, 3>> wants = {
+        {1680, {W{{1280, 960}, {200, 45}}, W{{1280, 960}, {200, 43}}, W{{1280, 960}, {200, 40}}}},
+        {1280, {W{{1280, 960}, {0, 32}}, W{{1280, 960}, {0, 30}}, W{{1152, 864}, {64, 75}}}},
+        {1366, {W{{920, 690}, {223, 39}}, W{{884, 663}, {241, 50}}, W{{884, 663}, {241, 47}}}}};
+    const unsigned width = compat::modeSize(sf::VideoMode::getDesktopMode()).x;
+    XSelectInput(x, DefaultRootWindow(x), SubstructureNotifyMask);  // where frame requests come
+    for (int manager = 1; manager <= 3; ++manager) {
+        mark(DefaultRootWindow(x), "_NET_WORKAREA", XA_CARDINAL, {0, 30, DisplayWidth(x, 0), DisplayHeight(x, 0) - 30});
+        mark(DefaultRootWindow(x), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {manager == 3 ? 0L : static_cast<long>(DefaultRootWindow(x))});
+        mark(DefaultRootWindow(x), "_NET_SUPPORTED", XA_ATOM, {static_cast<long>(XInternAtom(x, "_NET_REQUEST_FRAME_EXTENTS", False))});
+        std::thread answering([&] {  // one frame request, where it is answered
+            for (XEvent e{}; manager == 1; XNextEvent(x, &e))
+                if (e.type == ClientMessage)
+                    return mark(e.xclient.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, {0, 0, 30, 4});
+        });
+        h.game.createWindow(false);
+        answering.join();
+        EXPECT_EQ(W(h.game.window.getSize(), h.game.window.getPosition()), wants.at(width)[manager % 3]) << manager;
+    }
+    // Without the check the other marks are a gone manager's, which count for nothing.
+    XDeleteProperty(x, DefaultRootWindow(x), XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False));
+    XCloseDisplay(x);
+}
