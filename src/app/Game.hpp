@@ -112,7 +112,7 @@ public:
     bool windowHasFocus = false;  // the window has said it has the focus and not lost it since
     GameState state = GameState::Title;
     sf::RectangleShape paddle;
-    sf::CircleShape ball{0.f, 30};
+    sf::CircleShape ball{0.f, kCirclePoints};
     sf::Vector2f ballVelocity{0.f, 0.f};
     std::vector<Brick> bricks;
     std::vector<Particle> particles;

@@ -1,21 +1,12 @@
 // The arithmetic of the ball's flight: walls, the lost line, the paddle
-// bounce and the brick face choice. Pure functions, no window needed.
+// bounce and the brick face choice. Pure functions, no window needed. The
+// ball counts as its centre +- kBallRadius here, its outline left out.
 #pragma once
 
 #include "app/SfmlCompat.hpp"
+#include "gameplay/Tuning.hpp"
 
 namespace collision {
-
-// The ball counts as its centre +- this radius (outline left out) in the
-// wall tests, the lost line and the brick face choice.
-inline constexpr float kBallRadius = 11.f;
-// How far below the window the centre may sink before the ball is lost.
-inline constexpr float kLostMargin = 50.f;
-// Paddle half width: the hit point is measured against it.
-inline constexpr float kPaddleHalfWidth = 65.f;
-// Steepest paddle bounce, degrees either side of straight up.
-inline constexpr float kMaxBounceDegrees = 65.f;
-inline constexpr float kPi = 3.14159f;
 
 // The outcome of testing one ball centre against the left, right and top
 // walls of a window `width` wide.

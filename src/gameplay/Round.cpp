@@ -54,13 +54,13 @@ std::vector<BrickCell> brickLayout(int level, float windowWidth) {
             cell.color = brickRowColors[static_cast<std::size_t>(row)];
             cell.reinforced = brickCellReinforced(level, row, column);
             if (cell.reinforced) {
-                cell.hitPoints = 2;
-                cell.points = 30 * level;
+                cell.hitPoints = kReinforcedHitPoints;
+                cell.points = kReinforcedPointsPerLevel * level;
                 cell.fillColor = kReinforcedFillColor;
                 cell.outlineColor = kReinforcedOutlineColor;
             } else {
-                cell.hitPoints = 1;
-                cell.points = 10 * level;
+                cell.hitPoints = kBrickHitPoints;
+                cell.points = kBrickPointsPerLevel * level;
                 cell.fillColor = brickFillColor(cell.color);
                 cell.outlineColor = brickOutlineColor(cell.color);
             }

@@ -14,7 +14,6 @@
 
 namespace layout {
 
-inline constexpr int kLevelCount = 5;
 inline constexpr int kGridStep = 60;
 
 // (sin(speed × t) + 1) × 0.5 in single precision: runs from 0 to 1.

@@ -61,7 +61,7 @@ void Game::drawPaddleAndBall() {
 
     for (int k = 3; k >= 1; --k) {
         const float radius = layout::ballGlowRadius(k);
-        sf::CircleShape ring(radius, 30);
+        sf::CircleShape ring(radius, kCirclePoints);
         ring.setOrigin({radius, radius});
         ring.setPosition(ball.getPosition());
         ring.setFillColor(withAlpha(Palette::IceBlue, layout::ballGlowAlpha(k)));
@@ -90,10 +90,10 @@ void Game::drawHud() {
     }
 
     for (int i = 0; i < lives; ++i) {
-        sf::CircleShape marker(10.f, 30);
+        sf::CircleShape marker(10.f, kCirclePoints);
         marker.setOutlineThickness(1.5f);
         marker.setFillColor(Palette::Teal);
-        marker.setOutlineColor(sf::Color(100, 230, 180, 255));
+        marker.setOutlineColor(kLifeMarkerOutlineColor);
         marker.setPosition(layout::hudMarkerPosition(w, i));
         window.draw(marker);
     }
