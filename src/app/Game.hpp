@@ -63,6 +63,11 @@ public:
     void settleKeys();
     bool notePress(sf::Keyboard::Key key);
     void handleInput(const compat::InputEvent& event, bool repeat);
+    void handleNameEntryInput(const compat::InputEvent& event);
+    bool handleSharedInput(const compat::InputEvent& event);
+    void handlePlayInput(const compat::InputEvent& event);
+    void handlePageInput(const compat::InputEvent& event);
+    void togglePause();
     void handleAction();
     void movePaddleByKeyboard();
     void advanceFrameClocks(float dt);
@@ -73,6 +78,7 @@ public:
     void fitPlayfieldToWindow(float oldWidth);
     void buildBricks();
     sf::Vector2f restingBallPosition() const;
+    void seatBall();
     void spawnParticles(sf::Vector2f position, sf::Color color, int count);
     void updateParticles(float dt);
 

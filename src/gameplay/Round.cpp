@@ -82,6 +82,12 @@ sf::Vector2f Game::restingBallPosition() const {
     return restingBallPositionAbove(paddle.getPosition());
 }
 
+void Game::seatBall() {
+    ball.setPosition(restingBallPosition());
+    ballVelocity = {0.f, 0.f};
+    ballLaunched = false;
+}
+
 void Game::resetRound() {
     const float width = frameSize().x;
     const float height = frameSize().y;
@@ -98,10 +104,7 @@ void Game::resetRound() {
     ball.setFillColor(Palette::Frost);
     ball.setOutlineThickness(kBallOutlineThickness);
     ball.setOutlineColor(kBallOutlineColor);
-    ball.setPosition(restingBallPosition());
-
-    ballVelocity = {0.f, 0.f};
-    ballLaunched = false;
+    seatBall();
 
     buildBricks();
 }

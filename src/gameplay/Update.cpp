@@ -43,13 +43,10 @@ void checkLostBall(Game& game, float height) {
     game.playSound(SoundId::Lose);
     game.cheerText = cheers::ballLost(drawRandom());
     game.cheerTimer = kCheerSeconds;
-    if (game.lives > 0) {
-        game.ball.setPosition(game.restingBallPosition());
-        game.ballVelocity = {0.f, 0.f};
-        game.ballLaunched = false;
-    } else {
+    if (game.lives > 0)
+        game.seatBall();
+    else
         endGame(game);
-    }
 }
 
 void bounceOffPaddle(Game& game) {
