@@ -171,9 +171,6 @@ void Game::handleNameEntryInput(const compat::InputEvent& event) {
 bool Game::handleSharedInput(const compat::InputEvent& event) {
     if (isKey(event, Key::F11)) {
         createWindow(!fullscreen);
-        // The window changed under the ball; the player launches again.
-        if (state == GameState::Playing || state == GameState::Paused)
-            seatBall();
     } else if (isKey(event, Key::F1)) {
         if (openUrl)
             openUrl(SITE_URL);

@@ -24,6 +24,11 @@ WallBounce bounceOffWalls(sf::Vector2f p, sf::Vector2f velocity, float width);
 // True once the centre is more than 50 pixels below the window's bottom.
 bool isBelowLostLine(sf::Vector2f p, float height);
 
+// Whether a ball centred at p can fly on in a window `width` wide whose
+// paddle is centred at height paddleY: between the walls and the top, and no
+// lower than the paddle, past which it would be lost for nothing.
+bool ballInField(sf::Vector2f p, float width, float paddleY);
+
 // Velocity after bouncing off the paddle centred at paddleX: the direction
 // comes from the hit point, the speed is kept.
 sf::Vector2f paddleBounceVelocity(float ballX, float paddleX, sf::Vector2f velocity);

@@ -2,6 +2,7 @@
 
 #include "app/Game.hpp"
 #include "app/InputRules.hpp"
+#include "gameplay/Collision.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -131,7 +132,6 @@ void Game::buildBricks() {
 void Game::fitPlayfieldToWindow(float oldWidth) {
     // A new window size must not strand bricks past a wall or the paddle
     // below the screen; rows keep their y, columns move with the centring.
-    // The F11 handler seats the ball on the paddle where it is drawn.
     const float width = frameSize().x;
     const float height = frameSize().y;
     for (Brick& brick : bricks) {
@@ -141,4 +141,13 @@ void Game::fitPlayfieldToWindow(float oldWidth) {
     }
     paddle.setPosition({input_rules::clampPaddleX(paddle.getPosition().x, width),
                         height - kPaddleBottomGap});
+    // A flying ball moves with the bricks and keeps its velocity: the rally
+    // goes on. Where that place is no longer in the field, it starts again
+    // from the paddle.
+    const float shift = brickColumnLeft(0, width) - brickColumnLeft(0, oldWidth);
+    const sf::Vector2f moved = ball.getPosition() + sf::Vector2f(shift, 0.f);
+    if (ballLaunched && collision::ballInField(moved, width, paddle.getPosition().y))
+        ball.setPosition(moved);
+    else
+        seatBall();
 }
