@@ -22,7 +22,7 @@ float keyboardStep(int level) {
 sf::Vector2f launchVelocity(int draw, int level) {
     const float degrees = static_cast<float>(draw) / static_cast<float>(kRandomMax) *
                               (2.f * kLaunchSpreadDegrees) - kLaunchSpreadDegrees;
-    const float radians = degrees * kPi / 180.f;
+    const float radians = toRadians(degrees);
     const float speed = launchSpeed(level);
     return {std::sin(radians) * speed, -std::cos(radians) * speed};
 }

@@ -34,7 +34,7 @@ bool ballInField(sf::Vector2f p, float width, float paddleY) {
 
 sf::Vector2f paddleBounceVelocity(float ballX, float paddleX, sf::Vector2f velocity) {
     const float t = std::clamp((ballX - paddleX) / kPaddleHalfWidth, -1.f, 1.f);
-    const float angle = t * kMaxBounceDegrees * kPi / 180.f;
+    const float angle = toRadians(t * kMaxBounceDegrees);
     const float speed = std::sqrt(velocity.x * velocity.x + velocity.y * velocity.y);
     return {std::sin(angle) * speed, -std::cos(angle) * speed};
 }

@@ -71,6 +71,9 @@ inline const sf::Color kReinforcedOutlineColor{240, 160, 48, 255};
 inline const sf::Color kCrackedFillColor{100, 80, 20, 220};
 inline const sf::Color kLifeMarkerOutlineColor{100, 230, 180, 255};  // HUD and sidebar
 
+// Gameplay's one conversion of an angle, in this order of operations.
+inline float toRadians(float degrees) { return degrees * kPi / 180.f; }
+
 // Ball speed of a level in px/s.
 inline float launchSpeed(int level) {
     return static_cast<float>(level) * kLaunchSpeedPerLevel + kLaunchSpeed;

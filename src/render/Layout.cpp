@@ -100,7 +100,7 @@ std::uint8_t particleAlpha(const Particle& particle) {
 bool hudShowsBrickCount(float w, float h) { return w / h <= 1.7f; }
 
 sf::Vector2f hudMarkerPosition(float w, int i) {
-    return {w - 50.f - 30.f * static_cast<float>(i), 48.f};
+    return {w - 50.f - 30.f * static_cast<float>(i), kHudSecondRow};
 }
 
 SidebarGeometry sidebarGeometry(float w, float h) {

@@ -75,7 +75,7 @@ void Game::drawHud() {
     const float h = frameSize().y;
 
     drawText(layout::hudLevelText(level), 20.f, 20.f, 20, Palette::Violet, false);
-    drawText("POENG: " + std::to_string(score), 20.f, 48.f, 20, Palette::Teal, false);
+    drawText("POENG: " + std::to_string(score), 20.f, layout::kHudSecondRow, 20, Palette::Teal, false);
     drawText("BEST: " + std::to_string(bestScore), w / 2.f, 20.f, 20, Palette::IceBlue, true);
 
     if (layout::hudShowsBrickCount(w, h) && render::fontLoaded(font)) {
