@@ -10,9 +10,14 @@ using namespace testing_support;
 
 // F11 in mid-level: every brick moves to its column in the new window and
 // keeps its state; the paddle stays on screen, and the ball flies on from its
-// place among the bricks.
+// place among the bricks. Into the narrower window the ball is put where it
+// no longer fits, left of the field or below the paddle: it starts again from
+// the paddle.
 static void toggleFullscreenMidLevel(Harness& h) {
     const std::vector<Brick> before = h.game.bricks;
+    const bool kept = !h.game.fullscreen;
+    if (!kept)
+        h.game.ball.setPosition(h.game.level == 2 ? sf::Vector2f(100.f, 500.f) : sf::Vector2f(960.f, 950.f));
     const sf::Vector2f ball = h.game.ball.getPosition() - before[0].shape.getPosition(), velocity = h.game.ballVelocity;
     h.press(Key::F11);
     const sf::Vector2f size = h.game.frameSize(), paddle = h.game.paddle.getPosition();
@@ -25,26 +30,8 @@ static void toggleFullscreenMidLevel(Harness& h) {
     }
     EXPECT_TRUE(paddle.y == size.y - 70.f && paddle.x >= 65.f && paddle.x <= size.x - 65.f);
     const sf::Vector2f moved = h.game.ball.getPosition() - h.game.bricks[0].shape.getPosition();
-    EXPECT_TRUE(h.game.ballLaunched && h.game.ballVelocity == velocity && moved.y == ball.y);
-    EXPECT_NEAR(moved.x, ball.x, 0.001f);
-}
-
-// Paused too; but a ball whose place is left of the narrower field or below
-// its paddle starts again from the paddle.
-TEST(PlayInput, F11SeatsOnlyABallLeftOutsideTheNewField) {
-    Harness h;
-    h.press(Key::Space);
-    h.press(Key::Escape);
-    const struct { float x, y; bool kept; } cases[] = {{340.f, 500.f, true}, {100.f, 500.f, false}, {960.f, 950.f, false}};
-    for (const auto& c : cases) {
-        h.press(Key::F11);  // to 1920 x 1080, then back to 1280 x 960
-        std::tie(h.game.ballLaunched, h.game.ballVelocity) = std::make_tuple(true, sf::Vector2f(300.f, -300.f));
-        h.game.ball.setPosition({c.x, c.y});
-        h.press(Key::F11);
-        const sf::Vector2f at = c.kept ? sf::Vector2f(c.x - 320.f, c.y) : h.game.paddle.getPosition() - sf::Vector2f(0.f, 31.f);
-        EXPECT_EQ(std::make_tuple(h.game.state, h.game.ballLaunched, h.game.ball.getPosition(), h.game.ballVelocity),
-                  std::make_tuple(S::Paused, c.kept, at, c.kept ? sf::Vector2f(300.f, -300.f) : sf::Vector2f()));
-    }
+    EXPECT_TRUE(kept ? h.game.ballLaunched && h.game.ballVelocity == velocity && moved.y == ball.y && std::abs(moved.x - ball.x) < 1e-3f
+                     : !h.game.ballLaunched && h.game.ballVelocity == sf::Vector2f() && h.game.ball.getPosition() == paddle - sf::Vector2f(0.f, 31.f));
 }
 
 TEST(PlayInput, EveryKeyAndButtonOnEveryPage) {
