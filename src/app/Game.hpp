@@ -126,7 +126,7 @@ public:
     std::int32_t level = 1;
     std::int32_t score = 0;
     std::int32_t bestScore = 0;
-    std::int32_t lives = 3;
+    std::int32_t lives = kStartingLives;
     bool ballLaunched = false;
     float animTime = 0.f;
     float paddleGlowPhase = 0.f;

@@ -210,7 +210,7 @@ void Game::handleAction() {
     case GameState::Title:
         level = 1;
         score = 0;
-        lives = 3;
+        lives = kStartingLives;
         state = GameState::Playing;
         resetRound();
         break;

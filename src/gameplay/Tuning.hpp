@@ -47,7 +47,8 @@ inline constexpr int kReinforcedPointsPerLevel = 30;
 inline constexpr int kBrickHitPoints = 1;
 inline constexpr int kReinforcedHitPoints = 2;
 
-// Levels and timings, in seconds.
+// Balls, levels and timings, in seconds.
+inline constexpr int kStartingLives = 3;
 inline constexpr int kLevelCount = 5;
 inline constexpr float kIntroSeconds = 3.f;       // the level intro's countdown
 inline constexpr float kCheerSeconds = 2.f;       // how long a new cheer stays up
