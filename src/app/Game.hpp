@@ -73,6 +73,11 @@ public:
     void settleKeys();
     bool notePress(sf::Keyboard::Key key);
     void handleInput(const compat::InputEvent& event, bool repeat);
+    void handleNameEntryInput(const compat::InputEvent& event);
+    bool handleSharedInput(const compat::InputEvent& event);
+    void handlePlayInput(const compat::InputEvent& event);
+    void handlePageInput(const compat::InputEvent& event);
+    void togglePause();
     void handleAction();
     void movePaddleByKeyboard();
     void advanceFrameClocks(float dt);
@@ -83,6 +88,7 @@ public:
     void fitPlayfieldToWindow(float oldWidth);
     void buildBricks();
     sf::Vector2f restingBallPosition() const;
+    void seatBall();
     void spawnParticles(sf::Vector2f position, sf::Color color, int count);
     void updateParticles(float dt);
 
@@ -123,7 +129,7 @@ public:
     bool windowHasFocus = false;  // the window has said it has the focus and not lost it since
     GameState state = GameState::Title;
     sf::RectangleShape paddle;
-    sf::CircleShape ball{0.f, 30};
+    sf::CircleShape ball{0.f, kCirclePoints};
     sf::Vector2f ballVelocity{0.f, 0.f};
     std::vector<Brick> bricks;
     std::vector<Particle> particles;
@@ -131,7 +137,7 @@ public:
     std::int32_t level = 1;
     std::int32_t score = 0;
     std::int32_t bestScore = 0;
-    std::int32_t lives = 3;
+    std::int32_t lives = kStartingLives;
     bool ballLaunched = false;
     float animTime = 0.f;
     float paddleGlowPhase = 0.f;

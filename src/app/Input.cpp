@@ -15,6 +15,14 @@ bool isRealName(const std::string& name) {
     return name.find_first_not_of(' ') != std::string::npos;
 }
 
+bool isKey(const compat::InputEvent& event, Key key) {
+    return event.kind == Kind::KeyPressed && event.key == key;
+}
+
+bool isButton(const compat::InputEvent& event, sf::Mouse::Button button) {
+    return event.kind == Kind::MouseButtonPressed && event.button == button;
+}
+
 }  // namespace
 
 void Game::handleEvents() {
@@ -114,89 +122,79 @@ void Game::handleInput(const compat::InputEvent& event, bool repeat) {
         quit();
         return;
     }
-
     if (state == GameState::NameEntry) {
-        if (event.kind == Kind::TextEntered) {
-            const std::uint32_t c = event.unicode;
-            if (c == 8) {
-                if (!nameInput.empty())
-                    nameInput.pop_back();
-            } else if (c >= 32 && c <= 126 &&
-                       nameInput.size() < static_cast<std::size_t>(input_rules::kNameLimit)) {
-                nameInput.push_back(static_cast<char>(c));
-            }
-        } else if (event.kind == Kind::KeyPressed) {
-            if (event.key == Key::Enter && isRealName(nameInput)) {
-                saveHighScore(nameInput, score);
-                state = GameState::HighScores;
-            } else if (event.key == Key::Escape) {
-                // Skipping the name still keeps the score.
-                saveHighScore(input_rules::kSkippedName, score);
-                state = GameState::HighScores;
-            }
-        }
+        handleNameEntryInput(event);
         return;
     }
+    // A held F1 or F11 acts once: each launch or new window is costly.
+    if (repeat && (isKey(event, Key::F1) || isKey(event, Key::F11)))
+        return;
+    if (handleSharedInput(event))
+        return;
+    if (state == GameState::Playing || state == GameState::Paused)
+        handlePlayInput(event);
+    else
+        handlePageInput(event);
+}
 
-    switch (event.kind) {
-    case Kind::KeyPressed:
-        // A held F1 or F11 acts once: each launch or new window is costly.
-        if (repeat && (event.key == Key::F1 || event.key == Key::F11))
-            break;
-        switch (event.key) {
-        case Key::F11:
-            createWindow(!fullscreen);
-            if (state == GameState::Playing || state == GameState::Paused) {
-                // The window changed under the ball; the player launches again.
-                ball.setPosition(restingBallPosition());
-                ballVelocity = {0.f, 0.f};
-                ballLaunched = false;
-            }
-            break;
-        case Key::Escape:
-            if (state == GameState::Playing)
-                state = GameState::Paused;
-            else if (state == GameState::Paused)
-                state = GameState::Playing;
-            else if (state == GameState::HighScores)
-                state = GameState::Title;
-            else if (state == GameState::Title || state == GameState::GameOver ||
-                     state == GameState::LevelIntro)
-                quit();
-            break;
-        case Key::Space:
-            handleAction();
-            break;
-        case Key::H:
-            if (state == GameState::Title)
-                state = GameState::HighScores;
-            break;
-        case Key::F1:
-            if (openUrl)
-                openUrl(SITE_URL);
-            break;
-        default:
-            break;
+// The name entry page hears only typing, Enter and Escape.
+void Game::handleNameEntryInput(const compat::InputEvent& event) {
+    if (event.kind == Kind::TextEntered) {
+        const std::uint32_t c = event.unicode;
+        if (c == 8) {
+            if (!nameInput.empty())
+                nameInput.pop_back();
+        } else if (c >= 32 && c <= 126 &&
+                   nameInput.size() < static_cast<std::size_t>(input_rules::kNameLimit)) {
+            nameInput.push_back(static_cast<char>(c));
         }
-        break;
-    case Kind::MouseButtonPressed:
-        if (event.button == sf::Mouse::Button::Left) {
-            handleAction();
-        } else if (event.button == sf::Mouse::Button::Right) {
-            if (state == GameState::Playing)
-                state = GameState::Paused;
-            else if (state == GameState::Paused)
-                state = GameState::Playing;
-        }
-        break;
-    case Kind::MouseMoved: {
+    } else if (isKey(event, Key::Enter) && isRealName(nameInput)) {
+        saveHighScore(nameInput, score);
+        state = GameState::HighScores;
+    } else if (isKey(event, Key::Escape)) {
+        // Skipping the name still keeps the score.
+        saveHighScore(input_rules::kSkippedName, score);
+        state = GameState::HighScores;
+    }
+}
+
+// What means the same on every other page. False when the event is not one
+// of these.
+bool Game::handleSharedInput(const compat::InputEvent& event) {
+    if (isKey(event, Key::F11)) {
+        createWindow(!fullscreen);
+    } else if (isKey(event, Key::F1)) {
+        if (openUrl)
+            openUrl(SITE_URL);
+    } else if (isKey(event, Key::Space) || isButton(event, sf::Mouse::Button::Left)) {
+        handleAction();
+    } else if (event.kind == Kind::MouseMoved) {
         const float x = input_rules::clampPaddleX(frameX(event.position), frameSize().x);
         paddle.setPosition({x, paddle.getPosition().y});
-        break;
+    } else {
+        return false;
     }
-    default:
-        break;
-    }
+    return true;
+}
+
+// Playing and paused: Escape and the right button pause and resume.
+void Game::handlePlayInput(const compat::InputEvent& event) {
+    if (isKey(event, Key::Escape) || isButton(event, sf::Mouse::Button::Right))
+        togglePause();
+}
+
+// The title, the result panel, the level intro and the high-score list.
+void Game::handlePageInput(const compat::InputEvent& event) {
+    if (isKey(event, Key::H) && state == GameState::Title)
+        state = GameState::HighScores;
+    else if (isKey(event, Key::Escape) && state == GameState::HighScores)
+        state = GameState::Title;
+    else if (isKey(event, Key::Escape))
+        quit();
+}
+
+void Game::togglePause() {
+    state = state == GameState::Playing ? GameState::Paused : GameState::Playing;
 }
 
 void Game::handleAction() {
@@ -204,7 +202,7 @@ void Game::handleAction() {
     case GameState::Title:
         level = 1;
         score = 0;
-        lives = 3;
+        lives = kStartingLives;
         state = GameState::Playing;
         resetRound();
         break;
@@ -232,7 +230,7 @@ void Game::handleAction() {
         }
         break;
     case GameState::Paused:
-        state = GameState::Playing;  // as the pause panel's prompt says
+        togglePause();  // resumes, as the pause panel's prompt says
         break;
     case GameState::NameEntry:
         break;

@@ -7,24 +7,23 @@
 namespace input_rules {
 
 float clampPaddleX(float x, float width) {
-    const float highest = width - kPaddleMargin;
+    const float highest = width - kPaddleHalfWidth;
     if (x > highest)
         return highest;
-    if (x < kPaddleMargin)
-        return kPaddleMargin;
+    if (x < kPaddleHalfWidth)
+        return kPaddleHalfWidth;
     return x;
 }
 
 float keyboardStep(int level) {
-    const float speed = static_cast<float>(level) * 20.f + 520.f;
-    return speed * 0.016666668f;
+    return paddleKeySpeed(level) * kKeyStepSeconds;
 }
 
 sf::Vector2f launchVelocity(int draw, int level) {
-    const float degrees =
-        static_cast<float>(draw) / static_cast<float>(kRandomMax) * 100.f - 50.f;
-    const float radians = degrees * 3.14159f / 180.f;
-    const float speed = static_cast<float>(level) * 65.f + 380.f;
+    const float degrees = static_cast<float>(draw) / static_cast<float>(kRandomMax) *
+                              (2.f * kLaunchSpreadDegrees) - kLaunchSpreadDegrees;
+    const float radians = toRadians(degrees);
+    const float speed = launchSpeed(level);
     return {std::sin(radians) * speed, -std::cos(radians) * speed};
 }
 

@@ -1,18 +1,19 @@
 // The arithmetic behind the paddle controls and the launch. Pure functions.
 #pragma once
 
+#include "gameplay/Tuning.hpp"
+
 #include <SFML/System/Vector2.hpp>
 
 namespace input_rules {
 
-inline constexpr float kPaddleMargin = 65.f;   // half the paddle's width
 inline constexpr int kNameLimit = 12;
 inline constexpr const char* kSkippedName = "Anonym";
 // How long a released key must stay up before its release stands: the X
 // server's repeat pairs arrive up to 0.35 s apart on a busy machine.
 inline constexpr float kReleaseSettle = 0.4f;
 
-// Keeps the paddle's centre within [65, width - 65]; the right edge wins
+// Keeps the paddle's centre a half width from either wall; the right wall wins
 // when the window is too narrow for both.
 float clampPaddleX(float x, float width);
 

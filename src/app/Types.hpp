@@ -1,6 +1,7 @@
 // Types shared by every part of the game.
 #pragma once
 
+#include "gameplay/Tuning.hpp"
 #include "scores/HighScoreEntry.hpp"
 
 #include <SFML/Graphics.hpp>
@@ -42,18 +43,6 @@ struct Particle {
     float maxLife = 0.f;      // life at birth
     float size = 0.f;         // radius at full life
 };
-
-// The colours every drawing uses (straight alpha).
-namespace Palette {
-inline const sf::Color Night{4, 8, 20, 255};
-inline const sf::Color GridLine{10, 40, 80, 35};
-inline const sf::Color Violet{108, 92, 231, 255};
-inline const sf::Color Teal{29, 158, 117, 255};
-inline const sf::Color IceBlue{55, 138, 221, 255};
-inline const sf::Color Amber{240, 160, 48, 255};
-inline const sf::Color Red{220, 70, 70, 255};
-inline const sf::Color Frost{216, 232, 248, 255};
-}  // namespace Palette
 
 // A palette colour with its alpha replaced.
 inline sf::Color withAlpha(sf::Color color, std::uint8_t alpha) {

@@ -2,6 +2,7 @@
 
 #include "app/Random.hpp"
 #include "app/SfmlCompat.hpp"
+#include "gameplay/Tuning.hpp"
 
 #include <cmath>
 #include <limits>
@@ -9,7 +10,7 @@
 namespace {
 
 constexpr float kRate = static_cast<float>(kToneSampleRate);
-constexpr float kAngularFactor = 6.28318f;
+constexpr float kAngularFactor = 2.f * kPi;
 constexpr float kPeak = 28000.f;
 
 // The noisy square peaks at 1.3 * 28000, beyond 16 bits while the envelope is

@@ -15,7 +15,4 @@ inline constexpr std::array<const char*, 3> kBallLost{
 std::string brickBroken(int draw);
 std::string ballLost(int draw);
 
-// How long a new cheer stays on screen, in seconds.
-inline constexpr float kDuration = 2.f;
-
 }  // namespace cheers

@@ -27,9 +27,14 @@ WallBounce bounceOffWalls(sf::Vector2f p, sf::Vector2f velocity, float width) {
 
 bool isBelowLostLine(sf::Vector2f p, float height) { return p.y > height + kLostMargin; }
 
+bool ballInField(sf::Vector2f p, float width, float paddleY) {
+    return p.x - kBallRadius >= 0.f && p.x + kBallRadius <= width && p.y - kBallRadius >= 0.f &&
+           p.y <= paddleY;
+}
+
 sf::Vector2f paddleBounceVelocity(float ballX, float paddleX, sf::Vector2f velocity) {
     const float t = std::clamp((ballX - paddleX) / kPaddleHalfWidth, -1.f, 1.f);
-    const float angle = t * kMaxBounceDegrees * kPi / 180.f;
+    const float angle = toRadians(t * kMaxBounceDegrees);
     const float speed = std::sqrt(velocity.x * velocity.x + velocity.y * velocity.y);
     return {std::sin(angle) * speed, -std::cos(angle) * speed};
 }

@@ -1,21 +1,12 @@
 // The arithmetic of the ball's flight: walls, the lost line, the paddle
-// bounce and the brick face choice. Pure functions, no window needed.
+// bounce and the brick face choice. Pure functions, no window needed. The
+// ball counts as its centre +- kBallRadius here, its outline left out.
 #pragma once
 
 #include "app/SfmlCompat.hpp"
+#include "gameplay/Tuning.hpp"
 
 namespace collision {
-
-// The ball counts as its centre +- this radius (outline left out) in the
-// wall tests, the lost line and the brick face choice.
-inline constexpr float kBallRadius = 11.f;
-// How far below the window the centre may sink before the ball is lost.
-inline constexpr float kLostMargin = 50.f;
-// Paddle half width: the hit point is measured against it.
-inline constexpr float kPaddleHalfWidth = 65.f;
-// Steepest paddle bounce, degrees either side of straight up.
-inline constexpr float kMaxBounceDegrees = 65.f;
-inline constexpr float kPi = 3.14159f;
 
 // The outcome of testing one ball centre against the left, right and top
 // walls of a window `width` wide.
@@ -32,6 +23,11 @@ WallBounce bounceOffWalls(sf::Vector2f p, sf::Vector2f velocity, float width);
 
 // True once the centre is more than 50 pixels below the window's bottom.
 bool isBelowLostLine(sf::Vector2f p, float height);
+
+// Whether a ball centred at p can fly on in a window `width` wide whose
+// paddle is centred at height paddleY: between the walls and the top, and no
+// lower than the paddle, past which it would be lost for nothing.
+bool ballInField(sf::Vector2f p, float width, float paddleY);
 
 // Velocity after bouncing off the paddle centred at paddleX: the direction
 // comes from the hit point, the speed is kept.

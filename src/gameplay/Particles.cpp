@@ -14,7 +14,7 @@ float randomRange(float lo, float hi) {
 Particle makeParticle(sf::Vector2f position, sf::Color color) {
     // The draw order is part of the game's random sequence; keep it.
     const float degrees = randomRange(0.f, 360.f);
-    const float radians = degrees * 3.14159f / 180.f;
+    const float radians = toRadians(degrees);
     const float speed = randomRange(80.f, 320.f);
 
     Particle particle;

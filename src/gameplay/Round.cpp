@@ -2,6 +2,7 @@
 
 #include "app/Game.hpp"
 #include "app/InputRules.hpp"
+#include "gameplay/Collision.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -54,13 +55,13 @@ std::vector<BrickCell> brickLayout(int level, float windowWidth) {
             cell.color = brickRowColors[static_cast<std::size_t>(row)];
             cell.reinforced = brickCellReinforced(level, row, column);
             if (cell.reinforced) {
-                cell.hitPoints = 2;
-                cell.points = 30 * level;
+                cell.hitPoints = kReinforcedHitPoints;
+                cell.points = kReinforcedPointsPerLevel * level;
                 cell.fillColor = kReinforcedFillColor;
                 cell.outlineColor = kReinforcedOutlineColor;
             } else {
-                cell.hitPoints = 1;
-                cell.points = 10 * level;
+                cell.hitPoints = kBrickHitPoints;
+                cell.points = kBrickPointsPerLevel * level;
                 cell.fillColor = brickFillColor(cell.color);
                 cell.outlineColor = brickOutlineColor(cell.color);
             }
@@ -82,6 +83,12 @@ sf::Vector2f Game::restingBallPosition() const {
     return restingBallPositionAbove(paddle.getPosition());
 }
 
+void Game::seatBall() {
+    ball.setPosition(restingBallPosition());
+    ballVelocity = {0.f, 0.f};
+    ballLaunched = false;
+}
+
 void Game::resetRound() {
     const float width = frameSize().x;
     const float height = frameSize().y;
@@ -98,10 +105,7 @@ void Game::resetRound() {
     ball.setFillColor(Palette::Frost);
     ball.setOutlineThickness(kBallOutlineThickness);
     ball.setOutlineColor(kBallOutlineColor);
-    ball.setPosition(restingBallPosition());
-
-    ballVelocity = {0.f, 0.f};
-    ballLaunched = false;
+    seatBall();
 
     buildBricks();
 }
@@ -128,7 +132,6 @@ void Game::buildBricks() {
 void Game::fitPlayfieldToWindow(float oldWidth) {
     // A new window size must not strand bricks past a wall or the paddle
     // below the screen; rows keep their y, columns move with the centring.
-    // The F11 handler seats the ball on the paddle where it is drawn.
     const float width = frameSize().x;
     const float height = frameSize().y;
     for (Brick& brick : bricks) {
@@ -138,4 +141,13 @@ void Game::fitPlayfieldToWindow(float oldWidth) {
     }
     paddle.setPosition({input_rules::clampPaddleX(paddle.getPosition().x, width),
                         height - kPaddleBottomGap});
+    // A flying ball moves with the bricks and keeps its velocity: the rally
+    // goes on. Where that place is no longer in the field, it starts again
+    // from the paddle.
+    const float shift = brickColumnLeft(0, width) - brickColumnLeft(0, oldWidth);
+    const sf::Vector2f moved = ball.getPosition() + sf::Vector2f(shift, 0.f);
+    if (ballLaunched && collision::ballInField(moved, width, paddle.getPosition().y))
+        ball.setPosition(moved);
+    else
+        seatBall();
 }

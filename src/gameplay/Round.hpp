@@ -2,36 +2,16 @@
 // resetRound lays out, and the grid arithmetic as pure functions.
 #pragma once
 
+#include "gameplay/Tuning.hpp"
+
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include <array>
 #include <vector>
 
-inline constexpr float kPaddleWidth = 130.f;
-inline constexpr float kPaddleHeight = 18.f;
-inline constexpr float kPaddleOutlineThickness = 2.f;
-inline constexpr float kPaddleBottomGap = 70.f;   // paddle centre above the window's bottom
-inline constexpr float kBallRadius = 11.f;
-inline constexpr float kBallOutlineThickness = 1.5f;
-inline constexpr float kBallRestGap = 2.f;        // air between a resting ball and the paddle
-
-inline constexpr int kBrickRows = 6;
-inline constexpr int kBrickColumns = 10;
-inline constexpr float kBrickWidth = 100.f;
-inline constexpr float kBrickHeight = 30.f;
-inline constexpr float kBrickPitchX = 107.f;      // width plus a gap of 7
-inline constexpr float kBrickPitchY = 37.f;
-inline constexpr float kBrickGridTop = 100.f;
-inline constexpr float kBrickOutlineThickness = 1.5f;
-
 // Centring uses the full pitch of ten columns, trailing gap included.
 inline constexpr float kBrickGridWidth = kBrickColumns * kBrickPitchX;
-
-inline const sf::Color kPaddleOutlineColor{100, 230, 180, 180};
-inline const sf::Color kBallOutlineColor{55, 138, 221, 200};
-inline const sf::Color kReinforcedFillColor{60, 50, 10, 220};
-inline const sf::Color kReinforcedOutlineColor{240, 160, 48, 255};
 
 // Base colour of each brick row, top row first.
 extern const std::array<sf::Color, kBrickRows> brickRowColors;

@@ -14,10 +14,7 @@ constexpr int kPaddleBurst = 8;
 constexpr int kCrackBurst = 8;
 constexpr int kBreakBurst = 22;
 constexpr int kLevelClearBurst = 100;
-constexpr int kLastLevel = 5;
-constexpr float kIntroSeconds = 3.f;
-const sf::Color kCrackedFill{100, 80, 20, 220};
-const sf::Vector2f kBrickCentre{50.f, 15.f};
+const sf::Vector2f kBrickCentre{kBrickWidth * 0.5f, kBrickHeight * 0.5f};
 
 void endGame(Game& game) {
     game.bestScore = std::max(game.bestScore, game.score);
@@ -45,14 +42,11 @@ void checkLostBall(Game& game, float height) {
     game.spawnParticles(p, Palette::Red, kLostBurst);
     game.playSound(SoundId::Lose);
     game.cheerText = cheers::ballLost(drawRandom());
-    game.cheerTimer = cheers::kDuration;
-    if (game.lives > 0) {
-        game.ball.setPosition(game.restingBallPosition());
-        game.ballVelocity = {0.f, 0.f};
-        game.ballLaunched = false;
-    } else {
+    game.cheerTimer = kCheerSeconds;
+    if (game.lives > 0)
+        game.seatBall();
+    else
         endGame(game);
-    }
 }
 
 void bounceOffPaddle(Game& game) {
@@ -64,7 +58,7 @@ void bounceOffPaddle(Game& game) {
         !collision::boxesTouch(game.ball.getGlobalBounds(), paddleBounds))
         return;
     game.ballVelocity = collision::paddleBounceVelocity(p.x, q.x, game.ballVelocity);
-    game.ball.setPosition({p.x, compat::toBox(paddleBounds).top - collision::kBallRadius});
+    game.ball.setPosition({p.x, compat::toBox(paddleBounds).top - kBallRadius});
     game.spawnParticles(p, Palette::Teal, kPaddleBurst);
     game.paddleGlowPhase = 0.f;
     game.playSound(SoundId::Hit);
@@ -85,7 +79,7 @@ void hitBrick(Game& game) {
         brick.hitPoints -= 1;
         const sf::Vector2f centre = brick.shape.getPosition() + kBrickCentre;
         if (brick.hitPoints > 0) {
-            brick.shape.setFillColor(kCrackedFill);
+            brick.shape.setFillColor(kCrackedFillColor);
             game.spawnParticles(centre, Palette::Amber, kCrackBurst);
             game.playSound(SoundId::Hit);
         } else {
@@ -94,7 +88,7 @@ void hitBrick(Game& game) {
             game.spawnParticles(centre, brick.color, kBreakBurst);
             game.playSound(SoundId::Break);
             game.cheerText = cheers::brickBroken(drawRandom());
-            game.cheerTimer = cheers::kDuration;
+            game.cheerTimer = kCheerSeconds;
         }
         return;  // one brick per frame; a second one waits for the next
     }
@@ -108,7 +102,7 @@ void checkLevelCleared(Game& game, sf::Vector2f size) {
     game.playSound(SoundId::LevelClear);
     game.spawnParticles({size.x * 0.5f, size.y * 0.5f}, Palette::Teal, kLevelClearBurst);
     game.level += 1;
-    if (game.level <= kLastLevel) {
+    if (game.level <= kLevelCount) {
         game.state = GameState::LevelIntro;
         game.introCountdown = kIntroSeconds;
     } else {

@@ -53,10 +53,11 @@ std::uint8_t paddleGlowAlpha(float glowPhase, int k) {
 }
 
 sf::Vector2f paddleGlowSize(int k) {
-    return {130.f + 10.f * static_cast<float>(k), 18.f + 5.f * static_cast<float>(k)};
+    return {kPaddleWidth + 10.f * static_cast<float>(k),
+            kPaddleHeight + 5.f * static_cast<float>(k)};
 }
 
-float ballGlowRadius(int k) { return 11.f + 4.f * static_cast<float>(k); }
+float ballGlowRadius(int k) { return kBallRadius + 4.f * static_cast<float>(k); }
 
 std::uint8_t ballGlowAlpha(int k) { return static_cast<std::uint8_t>(45 / k); }
 
@@ -99,7 +100,7 @@ std::uint8_t particleAlpha(const Particle& particle) {
 bool hudShowsBrickCount(float w, float h) { return w / h <= 1.7f; }
 
 sf::Vector2f hudMarkerPosition(float w, int i) {
-    return {w - 50.f - 30.f * static_cast<float>(i), 48.f};
+    return {w - 50.f - 30.f * static_cast<float>(i), kHudSecondRow};
 }
 
 SidebarGeometry sidebarGeometry(float w, float h) {
@@ -129,9 +130,7 @@ compat::Box sidebarRightDivider(const SidebarGeometry& g, float w, float h) {
     return {w - g.band + 5.f, 0.075f * h, 2.f, 0.85f * h};
 }
 
-int levelSpeed(int level) {
-    return static_cast<int>(static_cast<float>(level) * 65.f + 380.f);
-}
+int levelSpeed(int level) { return static_cast<int>(launchSpeed(level)); }
 
 sf::Color rankColor(int row) {
     if (row == 0)

@@ -14,8 +14,8 @@
 
 namespace layout {
 
-inline constexpr int kLevelCount = 5;
 inline constexpr int kGridStep = 60;
+inline constexpr float kHudSecondRow = 48.f;  // the score and the ball markers
 
 // (sin(speed × t) + 1) × 0.5 in single precision: runs from 0 to 1.
 float pulsePhase(float speed, float t);

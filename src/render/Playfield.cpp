@@ -61,7 +61,7 @@ void Game::drawPaddleAndBall() {
 
     for (int k = 3; k >= 1; --k) {
         const float radius = layout::ballGlowRadius(k);
-        sf::CircleShape ring(radius, 30);
+        sf::CircleShape ring(radius, kCirclePoints);
         ring.setOrigin({radius, radius});
         ring.setPosition(ball.getPosition());
         ring.setFillColor(withAlpha(Palette::IceBlue, layout::ballGlowAlpha(k)));
@@ -75,7 +75,7 @@ void Game::drawHud() {
     const float h = frameSize().y;
 
     drawText(layout::hudLevelText(level), 20.f, 20.f, 20, Palette::Violet, false);
-    drawText("POENG: " + std::to_string(score), 20.f, 48.f, 20, Palette::Teal, false);
+    drawText("POENG: " + std::to_string(score), 20.f, layout::kHudSecondRow, 20, Palette::Teal, false);
     drawText("BEST: " + std::to_string(bestScore), w / 2.f, 20.f, 20, Palette::IceBlue, true);
 
     if (layout::hudShowsBrickCount(w, h) && render::fontLoaded(font)) {
@@ -90,10 +90,10 @@ void Game::drawHud() {
     }
 
     for (int i = 0; i < lives; ++i) {
-        sf::CircleShape marker(10.f, 30);
+        sf::CircleShape marker(10.f, kCirclePoints);
         marker.setOutlineThickness(1.5f);
         marker.setFillColor(Palette::Teal);
-        marker.setOutlineColor(sf::Color(100, 230, 180, 255));
+        marker.setOutlineColor(kLifeMarkerOutlineColor);
         marker.setPosition(layout::hudMarkerPosition(w, i));
         window->draw(marker);
     }

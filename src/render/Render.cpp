@@ -7,7 +7,7 @@ namespace {
 void drawAurora(sf::RenderWindow& window, float animTime, float w) {
     for (int i = 0; i < 3; ++i) {
         const layout::AuroraCircle glow = layout::auroraCircle(i, animTime, w);
-        sf::CircleShape circle(glow.radius, 30);
+        sf::CircleShape circle(glow.radius, kCirclePoints);
         circle.setOrigin({glow.radius, glow.radius});
         circle.setPosition(glow.centre);
         circle.setFillColor(glow.color);
@@ -18,7 +18,7 @@ void drawAurora(sf::RenderWindow& window, float animTime, float w) {
 void drawParticles(sf::RenderWindow& window, const std::vector<Particle>& particles) {
     for (const Particle& particle : particles) {
         const float radius = layout::particleRadius(particle);
-        sf::CircleShape spark(radius, 30);
+        sf::CircleShape spark(radius, kCirclePoints);
         spark.setOrigin({radius, radius});
         spark.setPosition(particle.position);
         spark.setFillColor(withAlpha(particle.color, layout::particleAlpha(particle)));
@@ -52,7 +52,7 @@ void Game::render() {
         drawBricks();
         drawHud();
         // A won game leaves the level one past the last.
-        if (level > layout::kLevelCount)
+        if (level > kLevelCount)
             drawMessagePanel("GRATULERER!", "Du fullforte alle levels!", Palette::Amber);
         else
             drawMessagePanel("GAME OVER", "Isbrekkeren sank...", Palette::Red);

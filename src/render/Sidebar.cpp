@@ -7,7 +7,7 @@
 namespace {
 
 void drawGlow(sf::RenderWindow& window, float radius, sf::Vector2f centre, sf::Color color) {
-    sf::CircleShape glow(radius, 30);
+    sf::CircleShape glow(radius, kCirclePoints);
     glow.setOrigin({radius, radius});
     glow.setPosition(centre);
     glow.setFillColor(color);
@@ -35,7 +35,7 @@ void Game::drawSidebar() {
     // Left band: the game in progress.
     drawGlow(*window, g.glowRadius, {xL, 0.3f * h}, withAlpha(Palette::Teal, 15));
     drawText("LEVEL", xL, 0.10f * h, 18, Palette::Violet, true);
-    drawText(std::to_string(level) + " / " + std::to_string(layout::kLevelCount), xL,
+    drawText(std::to_string(level) + " / " + std::to_string(kLevelCount), xL,
              0.14f * h, 32, Palette::Teal, true);
     drawText("POENG", xL, 0.23f * h, 18, Palette::Violet, true);
     drawText(std::to_string(score), xL, 0.27f * h, 28, Palette::Frost, true);
@@ -43,10 +43,10 @@ void Game::drawSidebar() {
     drawText(std::to_string(bestScore), xL, 0.39f * h, 24, Palette::IceBlue, true);
     drawText("LIV", xL, 0.47f * h, 18, Palette::Violet, true);
     for (int i = 0; i < lives; ++i) {
-        sf::CircleShape marker(14.f, 30);
+        sf::CircleShape marker(14.f, kCirclePoints);
         marker.setOutlineThickness(2.f);
         marker.setFillColor(Palette::Teal);
-        marker.setOutlineColor(sf::Color(100, 230, 180, 255));
+        marker.setOutlineColor(kLifeMarkerOutlineColor);
         marker.setPosition(layout::sidebarMarkerPosition(g, h, lives, i));
         window->draw(marker);
     }

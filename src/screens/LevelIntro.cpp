@@ -18,7 +18,7 @@ void Game::drawLevelIntro() {
     drawText("Poengmultiplikator: x" + n, 0.5f * w, 0.54f * h, 24, Palette::Amber, true);
     // The start action is accepted only once the countdown runs out; the
     // prompt shows up half-way there.
-    if (introCountdown <= 1.5f)
+    if (introCountdown <= kIntroSeconds * 0.5f)
         drawText("[ Klikk eller SPACE ] Start level " + n, 0.5f * w, 0.65f * h, 26,
                  layout::introPromptColor(animTime), true);
 }
