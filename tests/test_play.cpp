@@ -16,7 +16,8 @@ using E = compat::InputEvent;
 // the paddle.
 static void toggleFullscreenMidLevel(Harness& h) {
     const std::vector<Brick> before = h.game.bricks;
-    const bool kept = !h.game.fullscreen;
+    // Only a real window narrows the field on the way back.
+    const bool kept = !h.game.fullscreen || !h.game.window;
     if (!kept)
         h.game.ball.setPosition(h.game.level == 2 ? sf::Vector2f(100.f, 500.f) : sf::Vector2f(960.f, 950.f));
     const sf::Vector2f ball = h.game.ball.getPosition() - before[0].shape.getPosition(), velocity = h.game.ballVelocity;

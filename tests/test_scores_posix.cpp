@@ -182,7 +182,7 @@ TEST(GameHighScores, RecordsThroughALinkAndShowsAFailedSave) {
 // runs as root.
 TEST(GameHighScores, EveryResultReachesTheFileWithTheNextSaveThatGoesThrough) {
     ScopedTempDir dir(true);
-    Game game;
+    Game game{NoWindow{}};
     ASSERT_TRUE(geteuid() != 0 || chown(".", 65534, 65534) == 0);
     // Another copy's five better results, saved by Notepad with a byte-order mark.
     const std::string ours = "300 P\n200 P\n100 P\n", theirs = "\xEF\xBB\xBF" "900 A\r\n800 B\r\n700 C\r\n600 D\r\n500 E\r\n";
