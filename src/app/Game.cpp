@@ -51,8 +51,7 @@ void Game::createWindow(bool wantFullscreen) {
     // A window smaller than the frame shows all of it, scaled down.
     const sf::Vector2f frame(logicalSize(window.getSize()));
     window.setView(sf::View(frame * 0.5f, frame));
-    frameRate = frameRateFor(state);
-    window.setFramerateLimit(frameRate);
+    window.setFramerateLimit(kFrameRateLimit);
     window.setMouseCursorVisible(false);
     buildBackdrop();
     compat::setIcon(window, drawIcon(kWindowIconSize));
@@ -63,16 +62,7 @@ void Game::runFrame(float elapsedSeconds) {
     keyClock += elapsedSeconds;
     handleEvents();
     update(std::min(elapsedSeconds, kMaxFrameTime));
-    if (frameRateFor(state) != frameRate) {
-        frameRate = frameRateFor(state);
-        window.setFramerateLimit(frameRate);
-    }
     render();
-}
-
-unsigned frameRateFor(GameState state) {
-    const bool veiled = state != GameState::Title && state != GameState::Playing;
-    return veiled ? kStillPageFrameRate : kFrameRateLimit;
 }
 
 void Game::advanceFrameClocks(float dt) {
