@@ -119,8 +119,9 @@ void Game::drawParticles() {
             squares.append(sf::Vertex{corner, cap});
     }
     // K - (K - x) with each step held at 0 is min(x, K), to the bit.
-    const sf::BlendMode fromCap(sf::BlendMode::One, sf::BlendMode::One, sf::BlendMode::Subtract,
-                                sf::BlendMode::Zero, sf::BlendMode::One, sf::BlendMode::Add);
+    using Factor = sf::BlendMode::Factor;
+    const sf::BlendMode fromCap(Factor::One, Factor::One, sf::BlendMode::Equation::Subtract,
+                                Factor::Zero, Factor::One, sf::BlendMode::Equation::Add);
     for (int pass = 0; pass < 2 && squares.getVertexCount() > 0; ++pass)
         window.draw(squares, fromCap);
 }
