@@ -39,7 +39,6 @@ void Game::createWindow(bool wantFullscreen) {
     fullscreen = wantFullscreen;
     windowHasFocus = false;  // until the new window says it has
     const float oldWidth = frameSize().x;
-    frameRate = frameRateFor(state);
     if (window)
         openWindow(wantFullscreen);
     buildBackdrop();
@@ -73,7 +72,7 @@ void Game::openWindow(bool wantFullscreen) {
     // A window smaller than the frame shows all of it, scaled down.
     const sf::Vector2f frame(logicalSize(window->getSize()));
     window->setView(sf::View(frame * 0.5f, frame));
-    window->setFramerateLimit(frameRate);
+    window->setFramerateLimit(kFrameRateLimit);
     window->setMouseCursorVisible(false);
     compat::setIcon(*window, drawIcon(kWindowIconSize));
 }
@@ -106,18 +105,8 @@ void Game::runFrame(float elapsedSeconds) {
     keyClock += elapsedSeconds;
     handleEvents();
     update(std::min(elapsedSeconds, kMaxFrameTime));
-    if (frameRateFor(state) != frameRate) {
-        frameRate = frameRateFor(state);
-        if (window)
-            window->setFramerateLimit(frameRate);
-    }
     if (window)
         render();
-}
-
-unsigned frameRateFor(GameState state) {
-    const bool veiled = state != GameState::Title && state != GameState::Playing;
-    return veiled ? kStillPageFrameRate : kFrameRateLimit;
 }
 
 void Game::advanceFrameClocks(float dt) {

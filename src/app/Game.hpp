@@ -10,6 +10,7 @@
 
 #include "app/SfmlCompat.hpp"
 #include "app/Types.hpp"
+#include "render/Veil.hpp"
 
 #include <array>
 #include <functional>
@@ -31,13 +32,6 @@ inline constexpr const char* SITE_URL = TUNDREL_SITE_URL;
 
 inline constexpr unsigned kFrameRateLimit = 60;
 inline constexpr float kMaxFrameTime = 0.05f;
-// The pages under a veil hold still but for slow glows and pulses, and the
-// veil, one blend over the whole window, is the dearest thing a software
-// renderer draws: half the frames show them as well, for half the cost.
-inline constexpr unsigned kStillPageFrameRate = 30;
-
-// The frames a second the page of a state is drawn at.
-unsigned frameRateFor(GameState state);
 
 // "TUNDREL | " followed by the site label.
 std::string windowTitle();
@@ -94,7 +88,17 @@ public:
 
     // Rendering (render/)
     void render();
+    void drawScene();
+    void drawPage();
     void buildBackdrop();
+    void drawBackdrop();
+    void drawAurora();
+    void drawParticles();
+    // Every shape, text and vertex list of a frame is drawn through these,
+    // which draw its colours as the veil over it, if any, will leave them.
+    void paint(sf::Shape& shape, render::Ink ink = render::Ink::Over);
+    void paint(sf::Text& text);
+    void paint(sf::VertexArray& vertices, render::Ink ink);
     void drawText(const std::string& text, float x, float y, unsigned characterSize,
                   sf::Color color, bool centered);
     void drawBricks();
@@ -125,7 +129,6 @@ public:
     sf::Font font;
     bool hasQuit = false;  // the player quit; the window, if any, is closed
     bool fullscreen = false;
-    unsigned frameRate = kFrameRateLimit;  // the window's limit as last set
     bool windowHasFocus = false;  // the window has said it has the focus and not lost it since
     GameState state = GameState::Title;
     sf::RectangleShape paddle;
@@ -145,6 +148,9 @@ public:
     float introCountdown = 0.f;
     std::string cheerText;
     std::string nameInput;
+    // The veil of the page being drawn, while the scene beneath it is drawn;
+    // 0 otherwise.
+    std::uint8_t sceneVeil = 0;
     std::array<sf::SoundBuffer, kSoundCount> soundBuffers;
     std::array<std::optional<sf::Sound>, kSoundCount> sounds;
     std::vector<HighScoreEntry> highScores;

@@ -44,8 +44,8 @@ void Game::drawBricks() {
             addQuad(shapes, in[i], out[i], out[j], in[j], brick.shape.getOutlineColor());
         }
     }
-    window->draw(halos, sf::RenderStates(sf::BlendAdd));
-    window->draw(shapes);
+    paint(halos, render::Ink::Glow);
+    paint(shapes, render::Ink::Over);
 }
 
 void Game::drawPaddleAndBall() {
@@ -55,9 +55,10 @@ void Game::drawPaddleAndBall() {
         ring.setOrigin({size.x / 2.f, size.y / 2.f});
         ring.setPosition(paddle.getPosition());
         ring.setFillColor(withAlpha(Palette::Teal, layout::paddleGlowAlpha(paddleGlowPhase, k)));
-        window->draw(ring, sf::RenderStates(sf::BlendAdd));
+        paint(ring, render::Ink::Glow);
     }
-    window->draw(paddle);
+    sf::RectangleShape hull = paddle;  // painting veils the colours it draws
+    paint(hull);
 
     for (int k = 3; k >= 1; --k) {
         const float radius = layout::ballGlowRadius(k);
@@ -65,9 +66,10 @@ void Game::drawPaddleAndBall() {
         ring.setOrigin({radius, radius});
         ring.setPosition(ball.getPosition());
         ring.setFillColor(withAlpha(Palette::IceBlue, layout::ballGlowAlpha(k)));
-        window->draw(ring, sf::RenderStates(sf::BlendAdd));
+        paint(ring, render::Ink::Glow);
     }
-    window->draw(ball);
+    sf::CircleShape shownBall = ball;
+    paint(shownBall);
 }
 
 void Game::drawHud() {
@@ -86,7 +88,7 @@ void Game::drawHud() {
         const compat::Box bounds = compat::toBox(count.getLocalBounds());
         count.setOrigin({bounds.right(), 0.f});
         count.setPosition({w - 20.f, 20.f});
-        window->draw(count);
+        paint(count);
     }
 
     for (int i = 0; i < lives; ++i) {
@@ -95,7 +97,7 @@ void Game::drawHud() {
         marker.setFillColor(Palette::Teal);
         marker.setOutlineColor(kLifeMarkerOutlineColor);
         marker.setPosition(layout::hudMarkerPosition(w, i));
-        window->draw(marker);
+        paint(marker);
     }
 
     if (cheerTimer > 0.f)

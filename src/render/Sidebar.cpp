@@ -6,19 +6,19 @@
 
 namespace {
 
-void drawGlow(sf::RenderWindow& window, float radius, sf::Vector2f centre, sf::Color color) {
+void drawGlow(Game& game, float radius, sf::Vector2f centre, sf::Color color) {
     sf::CircleShape glow(radius, kCirclePoints);
     glow.setOrigin({radius, radius});
     glow.setPosition(centre);
     glow.setFillColor(color);
-    window.draw(glow, sf::RenderStates(sf::BlendAdd));
+    game.paint(glow, render::Ink::Glow);
 }
 
-void drawDivider(sf::RenderWindow& window, const compat::Box& box, sf::Color color) {
+void drawDivider(Game& game, const compat::Box& box, sf::Color color) {
     sf::RectangleShape divider({box.width, box.height});
     divider.setPosition({box.left, box.top});
     divider.setFillColor(color);
-    window.draw(divider);
+    game.paint(divider);
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ void Game::drawSidebar() {
     const float xR = g.rightCentre;
 
     // Left band: the game in progress.
-    drawGlow(*window, g.glowRadius, {xL, 0.3f * h}, withAlpha(Palette::Teal, 15));
+    drawGlow(*this, g.glowRadius, {xL, 0.3f * h}, withAlpha(Palette::Teal, 15));
     drawText("LEVEL", xL, 0.10f * h, 18, Palette::Violet, true);
     drawText(std::to_string(level) + " / " + std::to_string(kLevelCount), xL,
              0.14f * h, 32, Palette::Teal, true);
@@ -48,15 +48,15 @@ void Game::drawSidebar() {
         marker.setFillColor(Palette::Teal);
         marker.setOutlineColor(kLifeMarkerOutlineColor);
         marker.setPosition(layout::sidebarMarkerPosition(g, h, lives, i));
-        window->draw(marker);
+        paint(marker);
     }
     drawText("BALL", xL, 0.60f * h, 16, Palette::Violet, true);
     drawText(std::to_string(layout::levelSpeed(level)) + " px/s", xL, 0.64f * h, 18,
              Palette::Amber, true);
-    drawDivider(*window, layout::sidebarLeftDivider(g, h), withAlpha(Palette::Teal, 60));
+    drawDivider(*this, layout::sidebarLeftDivider(g, h), withAlpha(Palette::Teal, 60));
 
     // Right band: the table, the bricks left, the maker.
-    drawGlow(*window, g.glowRadius, {xR, 0.5f * h}, withAlpha(Palette::IceBlue, 12));
+    drawGlow(*this, g.glowRadius, {xR, 0.5f * h}, withAlpha(Palette::IceBlue, 12));
     drawText("HIGH SCORES", xR, 0.10f * h, 16, Palette::Amber, true);
     if (highScores.empty()) {
         drawText("Ingen enn\xC3\xA5!", xR, 0.16f * h, 14, sf::Color(100, 100, 150, 255), true);
@@ -77,5 +77,5 @@ void Game::drawSidebar() {
     drawText(SITE_LABEL, xR, 0.82f * h, 14, withAlpha(Palette::IceBlue, 180), true);
     drawText("Vi finner", xR, 0.87f * h, 13, withAlpha(Palette::Teal, 140), true);
     drawText("aldri pa svar", xR, 0.91f * h, 13, withAlpha(Palette::Teal, 140), true);
-    drawDivider(*window, layout::sidebarRightDivider(g, w, h), withAlpha(Palette::IceBlue, 60));
+    drawDivider(*this, layout::sidebarRightDivider(g, w, h), withAlpha(Palette::IceBlue, 60));
 }

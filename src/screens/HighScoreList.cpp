@@ -1,14 +1,11 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
-#include "screens/Veil.hpp"
 
 #include <string>
 
 void Game::drawHighScoreList() {
     const float w = frameSize().x;
     const float h = frameSize().y;
-
-    screens::drawVeil(*window, 230);
 
     drawText("BESTE SPILLERE", 0.5f * w, 120.f, 38, Palette::Amber, true);
 

@@ -1,6 +1,5 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
-#include "screens/Veil.hpp"
 
 #include <string>
 
@@ -8,8 +7,6 @@ void Game::drawLevelIntro() {
     const float w = frameSize().x;
     const float h = frameSize().y;
     const std::string n = std::to_string(level);
-
-    screens::drawVeil(*window, 180);
 
     drawText("LEVEL " + n + " KLAR!", 0.5f * w, 0.35f * h, 52,
              layout::introHeadingColor(animTime), true);

@@ -1,6 +1,5 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
-#include "screens/Veil.hpp"
 
 #include <string>
 
@@ -8,8 +7,6 @@ void Game::drawMessagePanel(const std::string& title, const std::string& subtitl
                             sf::Color accent) {
     const float w = frameSize().x;
     const float h = frameSize().y;
-
-    screens::drawVeil(*window, 200);
 
     drawText(title, 0.5f * w, 0.35f * h, 54, accent, true);
     drawText(subtitle, 0.5f * w, 0.46f * h, 26, Palette::Frost, true);

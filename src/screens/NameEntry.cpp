@@ -1,14 +1,11 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
-#include "screens/Veil.hpp"
 
 #include <string>
 
 void Game::drawNameEntry() {
     const float w = frameSize().x;
     const float h = frameSize().y;
-
-    screens::drawVeil(*window, 220);
 
     drawText("NY HIGH SCORE!", 0.5f * w, 0.2f * h, 44, Palette::Amber, true);
     drawText("POENG: " + std::to_string(score), 0.5f * w, 0.31f * h, 28, Palette::Frost, true);
@@ -20,7 +17,7 @@ void Game::drawNameEntry() {
     box.setFillColor(sf::Color(20, 30, 50, 200));
     box.setOutlineThickness(2.f);
     box.setOutlineColor(Palette::Teal);
-    window->draw(box);
+    paint(box);
 
     // Name and cursor are centred as one text, so the box stays balanced.
     drawText(nameInput + layout::nameCursor(animTime), 0.5f * w, 0.52f * h, 28, Palette::Frost,
