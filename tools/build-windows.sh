@@ -51,16 +51,16 @@ fs=$cache/root-$({ declare -f make_root; echo "$sum"; cat "$root"/cmake/{Tundrel
 if [ ! -f "$fs.complete" ]; then
     started=$(date +%s)
     echo "--- making the Windows root $fs (Debian 13, SFML 3 and its libraries; log in $fs.log)"
-    rm -rf --one-file-system "$cache"/root-*
+    rm -rf --one-file-system "$fs"
     make_root "$sfml" "$fs" >"$fs.log" 2>&1 || { tail -n 60 "$fs.log"; die "the root could not be made"; }
-    touch "$fs.complete"
+    touch "$fs.complete"  # older roots go only now: a run with other settings costs no good one
+    find "$cache" -maxdepth 1 -name 'root-*' ! -name "${fs##*/}*" -exec rm -rf --one-file-system {} +
     echo "--- root made in $(( $(date +%s) - started )) s: $(grep 'SFML compiles in' "$fs.log")"
 fi
 exec 9>&-
 [ "$mode" != prepare ] || exit 0
 
-# The root read-only on a throwaway top level, the checkout and the build
-# folder at their own paths, leave to mount (the tests hide the fonts).
+# The root read-only, the checkout and build at their own paths, leave to mount (to hide fonts).
 runtime=$(cd "$fs" && printf 'Z:/%s;' usr/lib/gcc/x86_64-w64-mingw32/*-posix usr/x86_64-w64-mingw32/lib)
 for d in usr etc var opt; do sys+=(--ro-bind "$fs/$d" "/$d"); done
 for d in bin sbin lib lib64; do [ ! -L "$fs/$d" ] || sys+=(--symlink "$(readlink "$fs/$d")" "/$d"); done
