@@ -19,9 +19,8 @@ set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND x86_64-w64-mingw32-objdump)
 
 # Programs built here run under Wine (the icon tool at build time, the
-# tests), finding the libraries' DLLs in the prefix.
+# tests), finding the libraries' DLLs through WINEPATH (tools/build-windows.sh).
 find_program(TUNDREL_WINE wine NO_CMAKE_FIND_ROOT_PATH)
 if(TUNDREL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env "WINEPATH=Z:${TUNDREL_WIN64_PREFIX}/bin" WINEDEBUG=-all
-      ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
 endif()

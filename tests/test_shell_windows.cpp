@@ -28,7 +28,8 @@ TEST(Browser, StartHandsTheWholeAddressOver) {
     const fs::path script = dir.path() / "page&x=1.cmd";
     writeFile(script, "@echo opened> \"" + (dir.path() / "opened.txt").string() + "\"\r\n@exit\r\n");
     openInBrowser(script.string());
-    for (int i = 0; i < 500 && readFile(dir.path() / "opened.txt").empty(); ++i)
+    // cmd may write the line in two pieces: wait for the whole of it.
+    for (int i = 0; i < 500 && readFile(dir.path() / "opened.txt") != "opened\r\n"; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(readFile(dir.path() / "opened.txt"), "opened\r\n");
 }

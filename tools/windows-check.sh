@@ -1,132 +1,99 @@
 #!/usr/bin/env bash
-# The Windows part of CI: cross-builds the game and its tests and packs them
-# (tools/build-windows.sh --tests), then, in the same Debian 13 root, runs the
-# whole suite under Wine on Xvfb and plays the installer through as a player
-# would: installs it silently, checks its files, its uninstall entry, its own
-# version information and its Start-menu entry, starts and quits the
-# installed game and the game from the Start-menu entry with the score
-# folder missing, uninstalls it and checks that nothing is left, and that a
-# score folder holding results is kept. Ends with a line such as
-# "SFML 3.1.0 (Windows, Wine 10.0): 30 passed, 0 failed". Needs root on Debian.
-#
+# The Windows part of CI, in the root of tools/build-windows.sh: the suite
+# under Wine on Xvfb, then the installer as a player meets it, over an earlier
+# release's files and a file of the player's, the game started from the Start
+# menu three times, then uninstalled. Ends with a line such as
+# "SFML 3.1.0 (Windows, Wine 10.0): 30 passed, 0 failed".
 #   tools/windows-check.sh [--update-goldens] [build-dir]   (default build-win64)
-#
-# --update-goldens renders the Windows golden pictures (tests/golden/windows)
-# anew by the suite's scripted session instead; look at each before committing.
-#
-# Leaves dist/tundrel-<version>-win64.zip and dist/tundrel-<version>-win64-setup.exe.
+# --update-goldens renders tests/golden/windows anew instead; look at each.
 set -euo pipefail
-
 self=$(readlink -f "$0")
-root=$(cd "$(dirname "$self")/.." && pwd)
-fail() { echo "windows-check: $*" >&2; exit 1; }
-
 if [ "${1:-}" != --inside ]; then
-    update=no
-    [ "${1:-}" = --update-goldens ] && { update=yes; shift; }
-    build=$(realpath -m "${1:-$root/build-win64}")
-    "$root/tools/build-windows.sh" --tests "$build"
-    exec "$root/tools/build-windows.sh" --exec "$build" bash "$self" --inside "$update" "$build"
+    update=no; [ "${1:-}" != --update-goldens ] || { update=yes; shift; }
+    build=$(realpath -m "${1:-$(dirname "$self")/../build-win64}")
+    "$(dirname "$self")/build-windows.sh" --tests "$build"
+    exec "$(dirname "$self")/build-windows.sh" --exec "$build" bash "$self" --inside "$update" "$build"
 fi
-
-# --- in the root ---------------------------------------------------------------
-update=$2 build=$3
-sfml=$(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")/\1/p' "$TUNDREL_WIN64_PREFIX/lib/cmake/SFML/SFMLConfigVersion.cmake")
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-wine_version=$(wine --version | sed 's/^wine-\([0-9.]*\).*/\1/')
-trap 'wineserver -k 2>/dev/null || true' EXIT
-# Runs a command on a virtual screen in a Wine session begun there (Wine's
-# desktop stays on the display its session began on), kept for the whole run
-# instead of one per program.
-on_screen() {
-    wineserver -k 2>/dev/null || true
-    xvfb-run -a -s "-screen 0 1920x1080x24" sh -c 'wineserver -p 60 && wine wineboot >/dev/null 2>&1 && exec "$@"' sh "$@"
-}
-
-if [ "$update" = yes ]; then
+fail() { echo "windows-check: $*" >&2; exit 1; }
+cd "$3" && trap 'wineserver -k 2>/dev/null || true' EXIT
+# A virtual screen with a Wine session begun there (Wine's desktop stays on the display
+# its session began on): for the whole suite, or a program and all it starts, to their end.
+on_screen() { wineserver -k 2>/dev/null || true; xvfb-run -a -s "-screen 0 1920x1080x24" sh -c "$@"; }
+suite() { on_screen 'wineserver -p 60 && wine wineboot >/dev/null 2>&1 && exec "$0" "$@"' "$@"; }
+to_the_end() { on_screen '"$0" "$@"; s=$?; wineserver -w; exit $s' "$@"; }
+if [ "$2" = yes ]; then
     mkdir -p "$ROOT/tests/golden/windows"
-    (cd "$build" && TUNDREL_UPDATE_GOLDEN=1 on_screen \
-        wine ./tundrel_tests.exe --gtest_filter='Pages/Golden.*:Icon.*' --gtest_brief=1)
-    (cd "$build" && TUNDREL_UPDATE_GOLDEN=1 ctest -R '^SmallScreen\.' --output-on-failure)
-    ls -l "$ROOT/tests/golden/windows"
-    exit
+    TUNDREL_UPDATE_GOLDEN=1 suite wine ./tundrel_tests.exe --gtest_filter='Pages/Golden.*:Icon.*'
+    TUNDREL_UPDATE_GOLDEN=1 exec ctest -R '^SmallScreen\.' --output-on-failure
 fi
-
 # Each program in a Wine session of its own: a game that went fullscreen
 # leaves Wine's session in a state where the next one's event loop can spin.
 export TUNDREL_WINE_OWN_SESSION=1
 status=0
-(cd "$build" && on_screen ctest --output-on-failure --no-tests=error 2>&1) | tee "$build/ctest.log" || status=$?
+suite ctest --output-on-failure --no-tests=error 2>&1 | tee ctest.log || status=$?
 read -r failed total < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' \
-    "$build/ctest.log" | tail -n 1) || fail "the suite did not finish"
-skipped=$(grep -c '\*\*\*Skipped' "$build/ctest.log" || true)
-
-echo "--- installer: install, check, start, quit, uninstall"
-setup="$ROOT/dist/tundrel-$version-win64-setup.exe"
-users="$WINEPREFIX/drive_c/users/$(id -un)"
-installed="$users/AppData/Local/Programs/Tundrel"
-scores="$users/AppData/Roaming/Tundrel"
+    ctest.log | tail -n 1) || fail "the suite did not finish"
+skipped=$(grep -c '\*\*\*Skipped' ctest.log || true)
+echo "--- the installer: over an earlier release, three starts from the Start menu, uninstalled"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' CMakeCache.txt)
+setup="$ROOT/dist/tundrel-$version-win64-setup.exe" users="$WINEPREFIX/drive_c/users/$(id -un)"
+installed="$users/AppData/Local/Programs/Tundrel" scores="$users/AppData/Roaming/Tundrel"
 entry="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tundrel.lnk"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tundrel'
-# A program and everything it starts, to the end, in a session of its own.
-to_the_end() {
-    wineserver -k 2>/dev/null || true
-    xvfb-run -a -s "-screen 0 1024x768x24" sh -c '"$0" "$@"; wineserver -w' wine "$@"
-}
-# One field of a file's metadata as exiftool reads it (PE version resources,
-# shell links).
-field() { exiftool -s3 -"$2" "$1"; }
-
-# setup.exe names itself, its version and its publisher.
-[ "$(field "$setup" ProductName)" = Tundrel ] || fail "setup.exe names no product"
-[ "$(field "$setup" ProductVersion)" = "$version" ] || fail "setup.exe carries no version $version"
-[ "$(field "$setup" CompanyName)" = "The Tundrel developers" ] || fail "setup.exe names no publisher"
-
-to_the_end "$setup" /S
-for f in tundrel.exe uninstall.exe README.md LICENSE.txt sfml-graphics-3.dll sfml-audio-3.dll libstdc++-6.dll \
-         licenses/SFML/license.txt licenses/FreeType/FTL.txt licenses/miniaudio/miniaudio-licence.txt; do
-    [ -f "$installed/$f" ] || fail "installed without $f"
+field() { exiftool -s3 -"$2" "$1"; }  # PE version resources, shell links
+earlier=(sfml-graphics-2.dll sfml-window-2.dll sfml-system-2.dll sfml-audio-2.dll OpenAL32.dll libFLAC.dll
+         libogg.dll libvorbis.dll libvorbisenc.dll libvorbisfile.dll libfreetype.dll "licenses/OpenAL Soft/COPYING")
+plant() { mkdir -p "$installed/licenses/OpenAL Soft"; for f in "${earlier[@]}" notes.txt; do echo "$f" >"$installed/$f"; done; }
+[ "$(field "$setup" ProductName)/$(field "$setup" ProductVersion)/$(field "$setup" CompanyName)" = \
+  "Tundrel/$version/The Tundrel developers" ] || fail "setup.exe names not its product, version and publisher"
+plant
+to_the_end wine "$setup" /S
+for f in tundrel.exe uninstall.exe README.md LICENSE.txt sfml-graphics-3.dll sfml-audio-3.dll libstdc++-6.dll notes.txt \
+         licenses/{SFML/license,FreeType/FTL,miniaudio/miniaudio-licence,dr_mp3/dr_mp3-licence,qoi/qoi-licence}.txt \
+         licenses/{stb_image/stb_image,glad/glad,vulkan/vulkan,cpp-unicodelib/cpp-unicodelib}-licence.txt; do
+    [ -s "$installed/$f" ] || fail "installed without $f"
 done
-[ -z "$(find "$installed/licenses" -type f ! -name '*.txt')" ] || fail "licence files without .txt: $(find "$installed/licenses" -type f ! -name '*.txt')"
-[ "$(field "$installed/tundrel.exe" CompanyName)" = "The Tundrel developers" ] || fail "tundrel.exe carries no version information"
+for f in "${earlier[@]}" "licenses/OpenAL Soft"; do [ ! -e "$installed/$f" ] || fail "the install left $f"; done
+[ -z "$(find "$installed/licenses" -type f ! -name '*.txt')" ] || fail "licence files without .txt"
+[ "$(field "$installed/tundrel.exe" CompanyName)" = "The Tundrel developers" ] || fail "tundrel.exe has no version information"
 wine reg query "$key" /v UninstallString >/dev/null || fail "no uninstall entry"
-size=$(wine reg query "$key" /v EstimatedSize | tr -d '\r' | sed -n 's/.*REG_DWORD[[:space:]]*0x\([0-9a-f]*\).*/\1/p')
-[ -n "$size" ] || fail "the uninstall entry gives no EstimatedSize"
-# In KiB, and about what the folder holds.
-on_disk=$(du -sk "$installed" | cut -f1)
-[ $((16#$size * 10 > on_disk * 9 && 16#$size * 10 < on_disk * 11)) = 1 ] ||
-    fail "EstimatedSize $((16#$size)) KiB, the folder holds $on_disk KiB"
-[ -f "$entry" ] || fail "no Start-menu entry"
-[ "$(field "$entry" Description)" = "Tundrel, an icy polar brick-breaking arcade game" ] ||
-    fail "the Start-menu entry has no description"
-field "$entry" CommandLineArguments | grep -q 'tundrel.exe' || fail "the Start-menu entry starts no tundrel.exe"
-
+size=$((16#$(wine reg query "$key" /v EstimatedSize | tr -d '\r' | sed -n 's/.*REG_DWORD[[:space:]]*0x\([0-9a-f]*\).*/\1/p')))
+on_disk=$(du -sk "$installed" | cut -f1)  # in KiB, about what the folder holds
+[ $((size * 10 > on_disk * 9 && size * 10 < on_disk * 11)) = 1 ] || fail "EstimatedSize $size KiB, the folder $on_disk KiB"
+[ "$(field "$entry" Description)" = "Tundrel, an icy polar brick-breaking arcade game" ] &&
+    field "$entry" CommandLineArguments | grep -q 'tundrel\.exe' || fail "no Start-menu entry of tundrel.exe, or no description"
 WINEPATH= "$ROOT/tools/smoke-run.sh" "$installed/tundrel.exe"
-# From the Start-menu entry, with no score folder yet: the entry makes it.
+# Starts the game from the Start-menu entry, opens its high-score list with
+# H, counts the pixels in the amber of the first row there, and quits.
+amber_rows() {
+    to_the_end sh -c 'wine start /unix "$0" &
+        w=$(timeout 60 xdotool search --sync --name "^TUNDREL \| " | head -n 1) && [ -n "$w" ] || exit 1
+        sleep 3; xdotool key --window "$w" h; sleep 1; eval "$(xdotool getwindowgeometry --shell "$w")"
+        import -window "$w" -crop "400x100+$((WIDTH / 2 - 130))+200" -depth 8 txt:- >list.txt
+        xdotool key --window "$w" Escape; sleep 1; xdotool key --window "$w" Escape' "$entry" ||
+        fail "the game did not start from the Start-menu entry with the score folder $1"
+    amber=$(grep -c -E '\((2[2-5][0-9]),(1[4-7][0-9]),([0-9]|[1-6][0-9])\)' list.txt || true)
+}
 rm -rf "$scores"
-wineserver -k 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1920x1080x24" sh -c '
-    wine start /unix "$0" &
-    window=$(timeout 60 xdotool search --sync --name "^TUNDREL \| " | head -n 1)
-    [ -n "$window" ] || exit 1
-    sleep 2
-    xdotool key --window "$window" Escape
-    wineserver -w' "$entry" || fail "the game did not start from the Start-menu entry"
-[ -d "$scores" ] || fail "the Start-menu entry made no score folder"
-
-to_the_end "$installed/uninstall.exe" /S
-[ ! -e "$installed" ] || fail "left behind: $(find "$installed")"
-[ ! -e "$entry" ] || fail "the Start-menu entry is left"
-[ ! -e "$scores" ] || fail "the score folder is left, empty"
-! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry is left"
-# Results are the player's: their folder stays.
-to_the_end "$setup" /S
+amber_rows missing
+[ -d "$scores" ] && [ "$amber" -eq 0 ] || fail "no score folder made, or a row listed without scores ($amber)"
 printf '1250 Frost\r\n' >"$scores/tundrel_score.txt"
-to_the_end "$installed/uninstall.exe" /S
-[ ! -e "$installed" ] || fail "left behind: $(find "$installed")"
-[ -f "$scores/tundrel_score.txt" ] || fail "the uninstaller took the scores"
-echo "--- installed, started, quit and uninstalled cleanly"
-
-echo "SFML $sfml (Windows, Wine $wine_version): $((total - failed - skipped)) passed, $failed failed$(
-    [ "$skipped" -eq 0 ] || echo ", $skipped skipped")"
+for launch in holding again; do
+    amber_rows "$launch"
+    [ "$amber" -gt 50 ] || fail "started with the score folder $launch, the list shows no score ($amber)"
+done
+plant
+to_the_end wine "$installed/uninstall.exe" /S
+left=$(cd "$installed" && find . -mindepth 1)
+[ "$left" = ./notes.txt ] || fail "the uninstall left more than the player's file: $left"
+[ -f "$scores/tundrel_score.txt" ] && [ ! -e "$entry" ] || fail "the uninstall took the scores, or left the Start-menu entry"
+! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry is left"
+rm -rf "$installed" "$scores"  # without the player's files nothing at all is left
+to_the_end wine "$setup" /S
+to_the_end wine "$installed/uninstall.exe" /S
+[ ! -e "$installed" ] && [ ! -e "$scores" ] || fail "left behind: $(find "$installed" "$scores" 2>/dev/null)"
+echo "--- installed over an earlier release, started, quit and uninstalled cleanly"
+echo "SFML $(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")/\1/p' "$TUNDREL_WIN64_PREFIX/lib/cmake/SFML/SFMLConfigVersion.cmake")" \
+     "(Windows, Wine $(wine --version | sed 's/^wine-\([0-9.]*\).*/\1/')):" \
+     "$((total - failed - skipped)) passed, $failed failed$([ "$skipped" -eq 0 ] || echo ", $skipped skipped")"
 [ "$status" -eq 0 ] && [ "$failed" -eq 0 ]
