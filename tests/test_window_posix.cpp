@@ -19,12 +19,14 @@ TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
     // Under a window manager with a 30-pixel panel that tells a frame 34
     // pixels high; the same with the frame request left unanswered (40
     // assumed); alone, where the marks of one that has gone count for as
-    // little as no marks do in every other test. Other screens throw.
+    // little as no marks do in every other test.
     const std::map<unsigned, std::array<W, 3>> wants = {
         {1680, {W{{1280, 960}, {200, 45}}, W{{1280, 960}, {200, 43}}, W{{1280, 960}, {200, 40}}}},
         {1280, {W{{1280, 960}, {0, 32}}, W{{1280, 960}, {0, 30}}, W{{1152, 864}, {64, 75}}}},
         {1366, {W{{920, 690}, {223, 39}}, W{{884, 663}, {241, 50}}, W{{884, 663}, {241, 47}}}}};
     const unsigned width = compat::modeSize(sf::VideoMode::getDesktopMode()).x;
+    if (!wants.count(width))
+        GTEST_SKIP() << "CTest runs this on 1680 x 1050, 1280 x 1024 and 1366 x 768 screens of its own";
     XSelectInput(x, DefaultRootWindow(x), SubstructureNotifyMask);  // where frame requests come
     for (int manager = 1; manager <= 3; ++manager) {
         mark(DefaultRootWindow(x), "_NET_WORKAREA", XA_CARDINAL, {0, 30, DisplayWidth(x, 0), DisplayHeight(x, 0) - 30});
