@@ -1,19 +1,17 @@
 #!/usr/bin/env bash
 # Builds and checks the Debian packages with Debian's tools, the releases side
-# by side. sbuild (unshare mode: a clean root, a normal build user, no network)
-# builds each, versions a stable release's build 1.0-1~deb12u1 and runs
-# lintian, autopkgtest and piuparts on it, all in one root per release that
-# mmdebstrap makes once a week. With Debian 12 and 13 both asked for, piuparts
-# also upgrades Debian 12 with the game to 13. Run as root:
+# by side: sbuild (unshare mode) builds each, versions a stable release's build
+# 1.0-1~deb12u1 and runs lintian, autopkgtest and piuparts on it, all in one
+# root per release made weekly by mmdebstrap; piuparts also upgrades 12 to 13.
 #   tools/debian-packages.sh [--user USER] OUTDIR SUITE[:nocheck,twice,source]...
-# SUITE: bookworm, trixie, sid; twice: built again and compared by diffoscope.
+# As root. SUITE: bookworm, trixie, sid; twice: built again, diffoscope compares.
 set -euo pipefail
 root=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)
 . "$root/tools/lib/debian-mirror.sh"
 . "$root/tools/lib/ctest-summary.sh"
 cache=${TUNDREL_DEBIAN_CACHE:-/var/cache/tundrel-debian} user=tundrel-build
 [ "${1:-}" = --user ] && { user=$2; shift 2; }
-[ $# -ge 2 ] && [ "$(id -u)" -eq 0 ] || { sed -n 8p "$0" >&2; exit 2; }
+[ $# -ge 2 ] && [ "$(id -u)" -eq 0 ] || { sed -n 6p "$0" >&2; exit 2; }
 tools=(sbuild mmdebstrap uidmap autopkgtest piuparts diffoscope-minimal dpkg-dev git xz-utils sudo)
 dpkg -s "${tools[@]}" >/dev/null 2>&1 || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
     --no-install-recommends -o DPkg::Lock::Timeout=600 "${tools[@]}" >/dev/null
@@ -25,7 +23,6 @@ mirror=$(debian_mirror) && [ -n "$mirror" ] || { echo "debian-packages: no mirro
 key=$(date +%G-%V)-$(printf %s "$mirror" | sha256sum | cut -c1-8)
 declare -A number=([bookworm]=12 [trixie]=13 [sid]=unstable)
 piuparts=(--warn-on-debsums-errors --ignore=/var/cache/debconf/tmp.ci/)  # newer debconf's scratch folder
-
 # The source package: the upstream tarball is the committed tree (with changes
 # to tracked files) without debian/, dated by the last commit.
 work=$(mktemp -d) && chmod 755 "$work" && trap 'rm -rf "$work"' EXIT
@@ -36,7 +33,6 @@ maintainer=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Maintainer)
 git -C "$root" archive --prefix="$src/" "$tree" ':(exclude)debian' | xz -T1 >"$work/tundrel_${version%-*}.orig.tar.xz"
 tar -C "$work" -xf "$work"/*.orig.tar.xz && git -C "$root" archive "$tree" debian | tar -C "$work/$src" -xf -
 (cd "$work" && dpkg-source -b "$src" >/dev/null && rm -rf "$src")
-
 # sbuild as the build user in a folder of its own, $1.
 build() {
     mkdir "$1" && cp "$work"/tundrel_* "$1/" && chown -R "$user:" "$1"
