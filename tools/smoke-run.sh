@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# Starts the real game on the screen DISPLAY names (on a virtual screen of
-# its own without one), lets it run two seconds, wants its window centred on
-# the screen, quits it with Escape and wants exit code 0 and no file left.
-#
-#   tools/smoke-run.sh [--without-fonts] BINARY
-#
-# --without-fonts hides the system's fonts in a mount namespace of its own
-# (root only; exits 77, "skipped", else) and wants the game to say so in one
-# line and play on. A Windows BINARY (.exe) runs under Wine.
+# Starts the real game on DISPLAY (a virtual screen of its own without),
+# wants its window centred, quits it with Escape, wants status 0 and no file.
+#   tools/smoke-run.sh [--without-fonts] BINARY   (a Windows .exe under Wine)
+# --without-fonts hides the system's fonts in a mount namespace (root only;
+# exits 77, "skipped", else) and wants one line about it from the game.
 set -euo pipefail
 . "$(dirname "$0")/lib/game-window.sh"
 without_fonts=0
@@ -25,11 +21,10 @@ what="smoke run on $DISPLAY$([ "$without_fonts" = 0 ] || echo ", without fonts")
 log=$scratch/stderr
 trap 'rm -rf "$scratch"' EXIT
 if [[ ${start[0]} == *.exe ]]; then
-    # Wine draws the frame itself, and the game places the frame's corner.
+    # Wine draws the frame itself. Its fonts are the prefix's; a private
+    # socket folder makes Wine start a server that sees them hidden. Its
+    # desktop lives on the display its session began on: begin one here.
     slack=40
-    # Wine's fonts are the prefix's; a private socket folder makes Wine start
-    # a server that sees them hidden. Its desktop lives on the display its
-    # session began on: begin one here, and end it again afterwards.
     hide="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts /tmp/.wine-$(id -u)"
     start=(/usr/lib/wine/wine64 "${start[@]}")
     wineserver -k 2>/dev/null || true

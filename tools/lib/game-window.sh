@@ -1,28 +1,21 @@
-# Sourced by the runs of the real game (tools/smoke-run.sh,
-# debian/tests/menu-entry): start it on DISPLAY, find its window, quit it.
-# The caller sets what (the run's name) and log (where the game's standard
-# error goes).
-
-# fail WHY: ends the run, and the game, saying why and what the game said.
+# Sourced by the runs of the real game (tools/smoke-run.sh, the menu-entry
+# autopkgtest): start it on DISPLAY, find its window, quit it. The caller
+# sets what (the run's name) and log (the game's standard error).
 fail() {
     [ -z "${game:-}" ] || kill "$game" 2>/dev/null || true
     echo "$what: FAILED: $*" >&2
     grep -v -E '^(ALSA|AL) lib' "$log" >&2 || true
     exit 1
 }
-
-# start_game COMMAND...: starts it, waits up to 20 s for its window titled
-# "TUNDREL | ...", then lets it run two seconds. Sets game (the pid) and
-# window (the window's id).
+# start_game COMMAND...: starts it, waits up to 20 s for its window "TUNDREL |
+# ..." and lets it run 2 s. Sets game (the pid) and window (the window's id).
 start_game() {
     "$@" 2>"$log" &
     game=$!
-    # One connection that waits for the window: polling with a new
-    # connection each time can crowd the X server while the game connects.
+    # One connection that waits: one for each look could crowd the X server.
     timeout 20 xdotool search --sync --name '^TUNDREL \| ' >"$log.window" 2>/dev/null &
-    local finder=$!
-    while kill -0 "$finder" 2>/dev/null; do
-        kill -0 "$game" 2>/dev/null || { kill "$finder" 2>/dev/null; fail "the game ended before its window appeared"; }
+    while kill -0 $! 2>/dev/null; do
+        kill -0 "$game" 2>/dev/null || fail "the game ended before its window appeared"
         sleep 0.1
     done
     window=$(head -n 1 "$log.window")
@@ -30,16 +23,12 @@ start_game() {
     sleep 2
     kill -0 "$game" 2>/dev/null || fail "the game ended by itself"
 }
-
-# quit_game: Escape on the title page; the game must end within 10 s with
-# status 0. The key's release may find the window gone already.
+# quit_game: Escape on the title page must end the game with status 0 within
+# 10 s. The key's release may find the window gone already.
 quit_game() {
     xdotool key --window "$window" Escape 2>/dev/null || true
-    for _ in $(seq 100); do
-        kill -0 "$game" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$game" 2>/dev/null && { kill -9 "$game"; fail "still running 10 s after Escape"; }
+    for _ in $(seq 100); do kill -0 "$game" 2>/dev/null && sleep 0.1; done
+    kill -0 "$game" 2>/dev/null && fail "still running 10 s after Escape"
     local status=0
     wait "$game" || status=$?
     game=
