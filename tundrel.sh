@@ -22,8 +22,7 @@ case "${1:-}" in
          cmake --preset game >/dev/null && cmake --build --preset game
          [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || { echo "No display: the game needs a desktop session." >&2; exit 1; }
          exec build/tundrel ;;
-    test) setup ""
-          status=0
+    test) setup "" && status=0
           cmake --workflow --preset default 2>&1 | tee build-test.log || status=$?
           tools/test-summary.sh build-test.log || status=1
           exit "$status" ;;

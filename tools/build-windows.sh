@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Cross-builds the game for 64-bit Windows and packs it with CPack into dist/
-# (tundrel-<version>-win64.zip and -win64-setup.exe), in a Debian 13 root made
-# by one mmdebstrap recipe (make_root) and kept in /var/cache/tundrel-win64
-# (TUNDREL_WIN64_CACHE) under its hash. The root is entered with bubblewrap,
-# with no network but loopback. Needs root on Debian.
+# Cross-builds the game for 64-bit Windows and packs it with CPack into dist/, in a
+# Debian 13 root of one mmdebstrap recipe (make_root), cached in /var/cache/tundrel-win64
+# (TUNDREL_WIN64_CACHE) under its hash, entered with bubblewrap without network. As root.
 #   tools/build-windows.sh [--prepare | --tests] [build-dir]   (default build-win64)
 #   tools/build-windows.sh --exec build-dir COMMAND...   (in the root, with the build's Wine prefix)
-# TUNDREL_SFML_SOURCE: SFML's source tarball or its URL (default upstream's
-# 3.1.0); TUNDREL_SFML_SHA256, if set, must match the tarball.
+# TUNDREL_SFML_SOURCE: SFML's tarball or URL; TUNDREL_SFML_SHA256, if set, its sum.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 die() { echo "build-windows: $*" >&2; exit 1; }

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Runs CI as a new machine would: `bash .ci/run` with CI=true, as root, in a
-# clean clone of HEAD in a fresh Debian 12 root (mmdebstrap's "important"
-# packages and git, this machine's apt sources, no caches), with the shared
-# folder beside it read-only. The root stays in FOLDER for its logs and dist/.
-#
-#   tools/ci-in-fresh-root.sh [FOLDER]   (as root)
+# CI as a new machine runs it: .ci/run as root in a clean clone of HEAD in a fresh
+# Debian 12 root (this machine's apt sources, no caches), shared/ beside it read-only.
+#   tools/ci-in-fresh-root.sh [FOLDER]   (as root; the root stays in FOLDER)
 set -euo pipefail
 repo=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)
 . "$repo/tools/lib/debian-mirror.sh"
@@ -14,7 +11,6 @@ mmdebstrap --quiet --mode=root --variant=important --include=ca-certificates,git
 rm -f "$dir/etc/apt/sources.list"
 cp -a /etc/apt/sources.list /etc/apt/sources.list.d "$dir/etc/apt/" 2>/dev/null || true
 cp /etc/resolv.conf "$dir/etc/" && mkdir -p "$dir/work/shared" && git clone -q "$repo" "$dir/work/ci"
-
 # The root becomes the namespace's own (pivot_root): a merely chrooted process
 # may not make the user namespaces that sbuild's unshare mode needs.
 started=$(date +%s) status=0

@@ -69,7 +69,6 @@ release() {
     echo "Debian ${number[$suite]}: $verdict"
     [[ $verdict != *FAILED* && $verdict != *NOT* ]] || { grep -E -B 30 '^E: [A-Za-z]+ run failed' "$dir.log"; return 1; }
 }
-
 # A Debian 12 system with the game, upgraded to Debian 13 along with it.
 upgrade() {
     until [ -e "$work/bookworm.done" ] && [ -e "$work/trixie.done" ]; do sleep 5; done
@@ -81,7 +80,6 @@ upgrade() {
         >"$out/logs/upgrade-piuparts.log" 2>&1 && echo "Debian 12 to 13: piuparts upgrade ok" ||
         { tail -n 30 "$out/logs/upgrade-piuparts.log"; echo "Debian 12 to 13: piuparts upgrade FAILED"; return 1; }
 }
-
 names=() pids=()
 for job in "$@"; do
     suite=${job%%:*} opts=${job#*:} && [ -n "${number[$suite]:-}" ] || { echo "unknown suite $suite" >&2; exit 2; }

@@ -8,8 +8,7 @@ binary=$(realpath "$1") scratch=$(mktemp -d) failed=0
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$scratch"' EXIT
 mkdir "$scratch/cwd" && cd "$scratch/cwd"
 expect() {  # PATTERN ENV-ARGUMENTS...: the one line wanted, and the game's environment
-    local pattern=$1 status=0
-    shift
+    local pattern=$1 status=0 && shift
     env "$@" timeout 20 "$binary" >/dev/null 2>"$scratch/err" || status=$?
     [ "$status" -eq 1 ] && [ "$(wc -l <"$scratch/err")" -eq 1 ] && grep -qE "^$pattern\$" "$scratch/err" && [ -z "$(ls -A)" ] ||
         { failed=1; echo -n "FAILED, exit status $status, left: $(ls -A), "; }

@@ -8,16 +8,13 @@ set -euo pipefail
 . "$(dirname "$0")/lib/game-window.sh"
 without_fonts=0
 if [ "${1:-}" = --without-fonts ]; then
-    without_fonts=1
-    shift
+    without_fonts=1 && shift
     [ "$(id -u)" -eq 0 ] && command -v mount >/dev/null && unshare --mount --propagation private true 2>/dev/null ||
         { echo "skipped: hiding the fonts needs root, mount and a mount namespace of its own"; exit 77; }
 fi
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
-
 start=("$(realpath "$1")") hide="/usr/share/fonts /usr/local/share/fonts" slack=1
-scratch=$(mktemp -d)
-what="smoke run on $DISPLAY$([ "$without_fonts" = 0 ] || echo ", without fonts")"
+scratch=$(mktemp -d) what="smoke run on $DISPLAY$([ "$without_fonts" = 0 ] || echo ", without fonts")"
 log=$scratch/stderr
 trap 'rm -rf "$scratch"' EXIT
 if [[ ${start[0]} == *.exe ]]; then
@@ -32,7 +29,6 @@ if [[ ${start[0]} == *.exe ]]; then
 fi
 [ "$without_fonts" = 0 ] || start=(unshare --mount --propagation private sh -c \
     'for d in $0; do [ -d "$d" ] && mount -t tmpfs none "$d"; done; exec "$@"' "$hide" "${start[@]}")
-
 mkdir "$scratch/cwd" && cd "$scratch/cwd"
 start_game "${start[@]}"
 # Wholly on the screen and centred on it, whatever the screen's size.

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The Windows part of CI, in the root of tools/build-windows.sh: the suite
-# under Wine on Xvfb, then the installer as a player meets it, over an earlier
-# release's files and a file of the player's, the game started from the Start
-# menu three times, then uninstalled. Ends with a line such as
-# "SFML 3.1.0 (Windows, Wine 10.0): 30 passed, 0 failed".
+# The Windows part of CI, in the root of tools/build-windows.sh: the suite under
+# Wine, then the installer as a player meets it (over an earlier release and a file
+# of the player's, three starts from the Start menu, uninstalled); then a line
+# such as "SFML 3.1.0 (Windows, Wine 10.0): 30 passed, 0 failed".
 #   tools/windows-check.sh [--update-goldens] [build-dir]   (default build-win64)
 # --update-goldens renders tests/golden/windows anew instead; look at each.
 set -euo pipefail

@@ -1,6 +1,5 @@
-# Sourced by the runs of the real game (tools/smoke-run.sh, the menu-entry
-# autopkgtest): start it on DISPLAY, find its window, quit it. The caller
-# sets what (the run's name) and log (the game's standard error).
+# Sourced by the runs of the real game (smoke run, menu-entry autopkgtest): start
+# it, find its window, quit it. Callers set what (the run) and log (its stderr).
 fail() {
     [ -z "${game:-}" ] || kill "$game" 2>/dev/null || true
     echo "$what: FAILED: $*" >&2
@@ -30,7 +29,6 @@ quit_game() {
     for _ in $(seq 100); do kill -0 "$game" 2>/dev/null && sleep 0.1; done
     kill -0 "$game" 2>/dev/null && fail "still running 10 s after Escape"
     local status=0
-    wait "$game" || status=$?
-    game=
+    wait "$game" || status=$? && game=
     [ "$status" -eq 0 ] || fail "exit code $status"
 }
