@@ -8,6 +8,9 @@
 
 namespace score_file_detail {
 
+// How much of the file one read takes: the reader holds a line, not the file.
+inline constexpr std::size_t kReadChunkBytes = 64 * 1024;
+
 // The reason given when something other than a plain file has the name.
 std::error_code notARegularFile();
 

@@ -48,7 +48,7 @@ bool fail(std::error_code& error, std::error_code reason) {
 
 bool readTable(int fd, std::vector<HighScoreEntry>& table, std::error_code& error) {
     ScoreTableReader reader;
-    std::vector<char> chunk(64 * 1024);
+    std::vector<char> chunk(score_file_detail::kReadChunkBytes);
     for (;;) {
         const ssize_t n = ::read(fd, chunk.data(), chunk.size());
         if (n == 0)

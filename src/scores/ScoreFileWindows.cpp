@@ -102,7 +102,7 @@ std::optional<std::vector<HighScoreEntry>> readScoreFile(const fs::path& path, s
         return std::nullopt;
     }
     ScoreTableReader reader;
-    std::vector<char> chunk(64 * 1024);
+    std::vector<char> chunk(score_file_detail::kReadChunkBytes);
     DWORD n = 0;
     do {
         if (!ReadFile(file.h, chunk.data(), static_cast<DWORD>(chunk.size()), &n, nullptr)) {
