@@ -14,6 +14,11 @@
 
 TEST(WindowModes, SmallScreensShowTheWholeFrameScaledDown) {
     using V = sf::Vector2u;
+    // Fullscreen: the best mode of the window's depth, else the best mode at that depth.
+    const std::vector<sf::VideoMode> modes{compat::videoMode(1920, 1080, 16), compat::videoMode(1600, 900, 32)};
+    EXPECT_EQ(compat::modeSize(*fullscreenMode(modes, 32)), V(1600, 900));
+    EXPECT_TRUE(compat::modeSize(*fullscreenMode(modes, 24)) == V(1920, 1080) && fullscreenMode(modes, 24)->bitsPerPixel == 24u);
+    EXPECT_FALSE(fullscreenMode({}, 32));
     // Laid out in: 1366 x 768 at 0.8, as 1920 x 1080 at 1; 800 x 600 and the 4:3 windows as 1280 x 960.
     for (const auto& [pixels, frame] : {std::pair<V, V>{{1366, 768}, {1707, 960}}, {{800, 600}, {1280, 960}}, {{920, 690}, {1280, 960}},
                                         {{1024, 1280}, {1280, 1600}}, {{1280, 960}, {1280, 960}}, {{1920, 1080}, {1920, 1080}}})
