@@ -6,7 +6,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-// CTest runs it on screens of 1680 x 1050, 1280 x 1024 and 1366 x 768.
+// CTest runs it on screens of 1680 x 1050, 1280 x 1024 and 1366 x 768; a
+// 1920 x 1080 desktop holds as well.
 TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
     SKIP_WITHOUT_SCREEN();
     testing_support::Harness h(true);
@@ -23,10 +24,11 @@ TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
     const std::map<unsigned, std::array<W, 3>> wants = {
         {1680, {W{{1280, 960}, {200, 45}}, W{{1280, 960}, {200, 43}}, W{{1280, 960}, {200, 40}}}},
         {1280, {W{{1280, 960}, {0, 32}}, W{{1280, 960}, {0, 30}}, W{{1152, 864}, {64, 75}}}},
-        {1366, {W{{920, 690}, {223, 39}}, W{{884, 663}, {241, 50}}, W{{884, 663}, {241, 47}}}}};
+        {1366, {W{{920, 690}, {223, 39}}, W{{884, 663}, {241, 50}}, W{{884, 663}, {241, 47}}}},
+        {1920, {W{{1280, 960}, {320, 60}}, W{{1280, 960}, {320, 58}}, W{{1280, 960}, {320, 55}}}}};
     const unsigned width = compat::modeSize(sf::VideoMode::getDesktopMode()).x;
     if (!wants.count(width))
-        GTEST_SKIP() << "CTest runs this on 1680 x 1050, 1280 x 1024 and 1366 x 768 screens of its own";
+        GTEST_SKIP() << "CTest runs this on 1680 x 1050, 1280 x 1024 and 1366 x 768 screens of its own, and 1920 x 1080 holds too";
     XSelectInput(x, DefaultRootWindow(x), SubstructureNotifyMask);  // where frame requests come
     for (int manager = 1; manager <= 3; ++manager) {
         mark(DefaultRootWindow(x), "_NET_WORKAREA", XA_CARDINAL, {0, 30, DisplayWidth(x, 0), DisplayHeight(x, 0) - 30});
