@@ -57,6 +57,7 @@ TEST(SoundEffects, EachFollowsItsFormulaAndPlaysFromItsOwnBuffer) {
         {440, 0.06f, W::Sine, 2646, 60}, {280, 0.05f, W::Sine, 2205, 40}, {120, 0.25f, W::NoisySquare, 11025, 80},
         {523, 0.5f, W::RisingSine, 22050, 90}, {80, 0.4f, W::NoisySquare, 17640, 70}};
     Game game{NoWindow{}};
+    EXPECT_FALSE(game.font.getInfo().family.empty());  // and the game starts with the system's font
     for (std::size_t k = 0; k < 5; ++k) {
         const auto [hz, seconds, wave, samples, volume] = rows[k];
         SCOPED_TRACE(hz);
