@@ -35,8 +35,8 @@ bool isBlank(char c) {
 }
 
 // The line rule spelled out by hand: blanks, an optional sign, at least one
-// digit, a value that fits in 32 bits; then one space off the name. Over-long
-// lines the caller skips.
+// digit, a value that fits in 32 bits; then one space off the name. Lines
+// over-long as read or as written back the caller skips.
 bool referenceLine(const std::string& line, HighScoreEntry& entry) {
     std::size_t i = 0;
     while (i < line.size() && isBlank(line[i]))
@@ -80,7 +80,8 @@ std::vector<HighScoreEntry> referenceTable(const std::string& text) {
         if (lineFeed != std::string::npos && !line.empty() && line.back() == '\r')
             line.pop_back();
         HighScoreEntry entry;
-        if (line.size() <= kMaxScoreLineBytes && referenceLine(line, entry))
+        if (line.size() <= kMaxScoreLineBytes && referenceLine(line, entry) &&
+            std::to_string(entry.score).size() + 1 + entry.name.size() <= kMaxScoreLineBytes)
             all.push_back(entry);
         if (lineFeed == std::string::npos)
             break;

@@ -20,6 +20,13 @@ TEST(ScoreText, ParsesByTheFormattedNumberRuleRoundTripsAndOrdersTheTable) {
         bytewise.feed(&c, 1);
     EXPECT_EQ(rows(bytewise.finish()), (Rows{{12, "Ras"}}));
 
+    // A name run on from its number fits the limit only without the space the
+    // writer puts in; kept, it would vanish on the next read.
+    const std::string longName(kMaxScoreLineBytes - 1, 'x');
+    const Rows fits{{3, longName.substr(1)}};
+    EXPECT_EQ(rows(parseScoreText("2" + longName + "\n3" + longName.substr(1))), fits);
+    EXPECT_EQ(rows(parseScoreText(formatScoreText(parseScoreText("3" + longName.substr(1))))), fits);
+
     const std::vector<HighScoreEntry> table{{"Frost", 1250}, {" Lead", 40}, {"", 0}, {"Snow  Owl ", -7}};
     EXPECT_EQ(formatScoreText(table), "1250 Frost\n40  Lead\n0 \n-7 Snow  Owl \n");
     EXPECT_EQ(rows(parseScoreText(formatScoreText(table))), rows(table));

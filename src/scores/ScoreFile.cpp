@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -100,6 +101,10 @@ void ScoreTableReader::endLine(std::string_view line, bool lineFeed) {
     // itself begins with a space survives the round trip.
     if (nameStart < line.size() && line[nameStart] == ' ')
         ++nameStart;
+    // Kept, a line must still fit once written back with that space, or the
+    // next read would lose it.
+    if (std::to_string(score).size() + 1 + (line.size() - nameStart) > kMaxScoreLineBytes)
+        return;
     insertScore(table_, {std::string(line.substr(nameStart)), score});
 }
 

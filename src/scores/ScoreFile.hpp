@@ -41,7 +41,8 @@ private:
 };
 
 // The whole file's text as a table: lines split at '\n' (one '\r' right
-// before it belongs to the line end), malformed and over-long lines skipped, best first,
+// before it belongs to the line end), malformed and over-long lines skipped
+// (as read, or as they would be written back), best first,
 // equal scores in file order, at most kMaxHighScores entries.
 std::vector<HighScoreEntry> parseScoreText(const std::string& text);
 
