@@ -4,6 +4,7 @@
 #include "app/SfmlCompat.hpp"
 #include "gameplay/Tuning.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,11 +19,7 @@ constexpr float kPeak = 28000.f;
 std::int16_t toSample(float value) {
     constexpr float highest = std::numeric_limits<std::int16_t>::max();
     constexpr float lowest = std::numeric_limits<std::int16_t>::min();
-    if (value >= highest)
-        return std::numeric_limits<std::int16_t>::max();
-    if (value <= lowest)
-        return std::numeric_limits<std::int16_t>::min();
-    return static_cast<std::int16_t>(value);   // truncates toward zero
+    return static_cast<std::int16_t>(std::clamp(value, lowest, highest));  // truncates toward zero
 }
 
 }  // namespace

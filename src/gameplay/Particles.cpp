@@ -29,8 +29,6 @@ Particle makeParticle(sf::Vector2f position, sf::Color color) {
 
 void appendParticles(std::vector<Particle>& particles, sf::Vector2f position, sf::Color color,
                      int count) {
-    if (count <= 0)
-        return;
     for (int i = 0; i < count; ++i)
         particles.push_back(makeParticle(position, color));
 }
