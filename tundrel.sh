@@ -7,6 +7,7 @@
 # apt-get build-dep (through sudo for a user).
 set -euo pipefail
 cd "$(dirname "$0")"
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 # $1: the build profile that leaves the test dependencies out, or nothing.
 setup() {
     dpkg-checkbuilddeps ${1:+-P "$1"} 2>/dev/null && return

@@ -14,8 +14,7 @@ if [ "${1:-}" = --without-fonts ]; then
 fi
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
 start=("$(realpath "$1")") hide="/usr/share/fonts /usr/local/share/fonts" slack=1
-scratch=$(mktemp -d) what="smoke run on $DISPLAY$([ "$without_fonts" = 0 ] || echo ", without fonts")"
-log=$scratch/stderr
+scratch=$(mktemp -d) what="smoke run on $DISPLAY$([ "$without_fonts" = 0 ] || echo ", without fonts")" log=$scratch/stderr
 trap 'rm -rf "$scratch"' EXIT
 if [[ ${start[0]} == *.exe ]]; then
     # Wine draws the frame itself. Its fonts are the prefix's; a private
