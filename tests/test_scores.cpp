@@ -32,6 +32,7 @@ TEST(ScoreText, ParsesByTheFormattedNumberRuleRoundTripsAndOrdersTheTable) {
     EXPECT_EQ(rows(parseScoreText(formatScoreText(table))), rows(table));
 
     std::vector<HighScoreEntry> top{{"A", 500}, {"B", 400}, {"C", 300}, {"D", 200}, {"E", 100}};
+    EXPECT_TRUE(!qualifiesForTable(top, 100) && qualifiesForTable(top, 101));
     insertScore(top, {"New", 200});  // below its equal; the last entry falls off
     insertScore(top, {"G", 200});    // ties the fifth, so falls off itself
     EXPECT_EQ(rows(top), (Rows{{500, "A"}, {400, "B"}, {300, "C"}, {200, "D"}, {200, "New"}}));

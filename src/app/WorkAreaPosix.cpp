@@ -81,7 +81,7 @@ sf::Vector2u askFrame(Display* display, Window root) {
     XSendEvent(display, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &request);
     const auto deadline = std::chrono::steady_clock::now() + kFrameAnswerTime;
     std::vector<long> extents;  // left, right, top, bottom
-    for (auto now = deadline - kFrameAnswerTime; extents.size() != 4 && now < deadline;
+    for (auto now = deadline - kFrameAnswerTime; extents.empty() && now < deadline;
          now = std::chrono::steady_clock::now()) {
         if (!XPending(display)) {
             pollfd connection{ConnectionNumber(display), POLLIN, 0};

@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 #include "render/Layout.hpp"
+#include "scores/ScoreFile.hpp"
 
 #include <algorithm>
 #include <string>
@@ -61,7 +62,7 @@ void Game::drawSidebar() {
     if (highScores.empty()) {
         drawText("Ingen enn\xC3\xA5!", xR, 0.16f * h, 14, sf::Color(100, 100, 150, 255), true);
     } else {
-        const int rows = static_cast<int>(std::min<std::size_t>(highScores.size(), 5));
+        const int rows = static_cast<int>(std::min(highScores.size(), kMaxHighScores));
         for (int i = 0; i < rows; ++i) {
             const HighScoreEntry& entry = highScores[static_cast<std::size_t>(i)];
             const sf::Color color = layout::rankColor(i);
