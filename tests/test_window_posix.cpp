@@ -17,8 +17,8 @@ TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
         XSync(x, False);
     };
     using W = std::pair<sf::Vector2u, sf::Vector2i>;
-    // Under a window manager with a 30-pixel panel that tells a frame of 1
-    // and 2 pixels at the sides and 34 in all high (too wide, with them, for
+    // Under a window manager with a 30-pixel panel that tells a frame of 2
+    // and 1 pixels at the sides and 34 in all high (too wide, with them, for
     // 1280 on a 1280 screen); the same with the frame request left unanswered
     // (0 x 40 assumed); alone, where the marks of one that has gone count for
     // as little as no marks do in every other test.
@@ -38,7 +38,7 @@ TEST(WorkArea, NativeWindowWhereverItFitsWithItsFrame) {
         std::thread answering([&] {  // one frame request, where it is answered
             for (XEvent e{}; manager == 1; XNextEvent(x, &e))
                 if (e.type == ClientMessage)
-                    return mark(e.xclient.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, {1, 2, 30, 4});
+                    return mark(e.xclient.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, {2, 1, 30, 4});
         });
         h.game.createWindow(false);
         answering.join();
