@@ -68,6 +68,11 @@ TEST(ScoreFileRead, OddFilesNeitherHangNorGetReplacedAndLongFilesCountWhole) {
                !recordScoreInFile(locked, {"Ny", 1}, error);
     }));
     EXPECT_EQ(readFile(locked), "900 Polar\n");
+    // Started with its standard input closed, the game's first file is descriptor 0.
+    EXPECT_TRUE(inChild([&] {
+        return ::close(0) == 0 && loadScoreFile(locked).size() == 1 && recordScoreInFile(locked, {"Ny", 1}, error) &&
+               loadScoreFile(locked).size() == 2;
+    }));
 
     // Every line of a file over 100 MB counts, in bounded memory: a hole of
     // zero bytes is one line, far too long, skipped to its end; so is a line of

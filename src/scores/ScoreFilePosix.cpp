@@ -196,10 +196,10 @@ bool replace(int temp, int old, int dir, const std::string& tempName, const std:
 std::optional<std::vector<HighScoreEntry>> readScoreFile(const fs::path& path, std::error_code& error) {
     // Non-blocking, so a pipe under the name cannot hold the game up.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0 && errno == ENOENT)
-        return std::vector<HighScoreEntry>();
     struct stat info {};
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0) {
+        if (errno == ENOENT)  // no file yet, nothing lost
+            return std::vector<HighScoreEntry>();
         failWithErrno(error);
         return std::nullopt;
     }
