@@ -230,6 +230,8 @@ TEST(PlayFlight, BrickFacesTiesPaddleAnglesTheLostLineCornersAndGaps) {
     EXPECT_EQ(h.game.ball.getPosition(), sf::Vector2f(1275.f, 11.f));
     EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(-300.f, 300.f));
     EXPECT_EQ(h.sounds, std::vector<SoundId>(2, SoundId::Wall));
+    h.game.createWindow(false);  // F11 now: the ball, over the right wall, flies on
+    EXPECT_TRUE(h.game.ballLaunched && h.game.ball.getPosition() == sf::Vector2f(1275.f, 11.f));
     // Under the 7 pixel gap between the first two bricks: one a frame, in list order.
     const Brick &first = h.game.bricks[0], &second = h.game.bricks[1];
     h.flyUnder(first, 53.5f);

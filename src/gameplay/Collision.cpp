@@ -28,8 +28,7 @@ WallBounce bounceOffWalls(sf::Vector2f p, sf::Vector2f velocity, float width) {
 bool isBelowLostLine(sf::Vector2f p, float height) { return p.y > height + kLostMargin; }
 
 bool ballInField(sf::Vector2f p, float width, float paddleY) {
-    return p.x - kBallRadius >= 0.f && p.x + kBallRadius <= width && p.y - kBallRadius >= 0.f &&
-           p.y <= paddleY;
+    return p.x >= 0.f && p.x <= width && p.y >= 0.f && p.y <= paddleY;
 }
 
 sf::Vector2f paddleBounceVelocity(float ballX, float paddleX, sf::Vector2f velocity) {

@@ -25,8 +25,9 @@ WallBounce bounceOffWalls(sf::Vector2f p, sf::Vector2f velocity, float width);
 bool isBelowLostLine(sf::Vector2f p, float height);
 
 // Whether a ball centred at p can fly on in a window `width` wide whose
-// paddle is centred at height paddleY: between the walls and the top, and no
-// lower than the paddle, past which it would be lost for nothing.
+// paddle is centred at height paddleY: its centre between the walls and below
+// the top (the walls' own bounce may leave the ball over one), and no lower
+// than the paddle, past which it would be lost for nothing.
 bool ballInField(sf::Vector2f p, float width, float paddleY);
 
 // Velocity after bouncing off the paddle centred at paddleX: the direction
