@@ -6,6 +6,7 @@
 
 #include "app/WindowModes.hpp"
 #include "audio/Tone.hpp"
+#include "render/Layout.hpp"
 
 // The buffer a player is bound to, whether the library hands back a pointer
 // or a reference.
@@ -19,6 +20,11 @@ TEST(WindowModes, SmallScreensShowTheWholeFrameScaledDown) {
     EXPECT_EQ(compat::modeSize(*fullscreenMode(modes, 32)), V(1600, 900));
     EXPECT_TRUE(compat::modeSize(*fullscreenMode(modes, 24)) == V(1920, 1080) && fullscreenMode(modes, 24)->bitsPerPixel == 24u);
     EXPECT_FALSE(fullscreenMode({}, 32));
+    // The brick count shows in one place either side of a width 1.7 times the
+    // height, and nowhere where the sidebar's bands would be too narrow.
+    for (const float w : {1632.f, 1633.f, 1920.f})
+        EXPECT_NE(layout::hudShowsBrickCount(w, 960.f), layout::sidebarVisible(w, 960.f)) << w;
+    EXPECT_FALSE(layout::hudShowsBrickCount(640.f, 360.f) || layout::sidebarVisible(640.f, 360.f));
     // Laid out in: 1366 x 768 at 0.8, as 1920 x 1080 at 1; 800 x 600 and the 4:3 windows as 1280 x 960.
     for (const auto& [pixels, frame] : {std::pair<V, V>{{1366, 768}, {1707, 960}}, {{800, 600}, {1280, 960}}, {{920, 690}, {1280, 960}},
                                         {{1024, 1280}, {1280, 1600}}, {{1280, 960}, {1280, 960}}, {{1920, 1080}, {1920, 1080}}})

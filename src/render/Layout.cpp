@@ -7,6 +7,9 @@ namespace layout {
 
 namespace {
 
+// Wider than this, the sidebar carries the brick count, else the HUD does.
+constexpr float kWideAspect = 1.7f;
+
 std::uint8_t truncChannel(float value) {
     return static_cast<std::uint8_t>(static_cast<int>(value));
 }
@@ -97,7 +100,7 @@ std::uint8_t particleAlpha(const Particle& particle) {
     return truncChannel(220.f * (particle.life / particle.maxLife));
 }
 
-bool hudShowsBrickCount(float w, float h) { return w / h <= 1.7f; }
+bool hudShowsBrickCount(float w, float h) { return w / h <= kWideAspect; }
 
 sf::Vector2f hudMarkerPosition(float w, int i) {
     return {w - 50.f - 30.f * static_cast<float>(i), kHudSecondRow};
@@ -114,7 +117,7 @@ SidebarGeometry sidebarGeometry(float w, float h) {
 }
 
 bool sidebarVisible(float w, float h) {
-    return w / h > 1.7f && sidebarGeometry(w, h).band - 10.f >= 80.f;
+    return w / h > kWideAspect && sidebarGeometry(w, h).band - 10.f >= 80.f;
 }
 
 sf::Vector2f sidebarMarkerPosition(const SidebarGeometry& g, float h, int lives, int i) {
