@@ -66,10 +66,7 @@ Harness::Harness(bool withWindow) : game(withWindow && DisplayConnection().probl
     game.openUrl = [this](const std::string& url) { urls.push_back(url); };
 }
 
-void Harness::press(sf::Keyboard::Key key) {
-    hold(key, 1);
-    release(key);
-}
+void Harness::press(sf::Keyboard::Key key) { hold(key, 1); release(key); }
 
 void Harness::release(sf::Keyboard::Key key) {
     held.erase(key);
@@ -91,13 +88,11 @@ void Harness::hold(sf::Keyboard::Key key, int times) {
 void Harness::moveMouse(int x) { game.handleEvent(compat::InputEvent::mouseMoved({x, 480})); }
 
 void Harness::type(const std::u32string& text) {
-    for (const char32_t c : text)
-        game.handleEvent(compat::InputEvent::text(c));
+    for (const char32_t c : text) game.handleEvent(compat::InputEvent::text(c));
 }
 
 void Harness::frames(int count) {
-    for (int i = 0; i < count; ++i)
-        game.update(1.f / 60.f);
+    for (int i = 0; i < count; ++i) game.update(1.f / 60.f);
 }
 
 void Harness::flyUnder(const Brick& brick, float dx) {
