@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -28,9 +29,8 @@ std::string launch(const std::string& url) {
     posix_spawn_file_actions_t actions;
     if (const int error = posix_spawn_file_actions_init(&actions))
         return std::strerror(error);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
     pid_t pid = 0;
     const int error = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);

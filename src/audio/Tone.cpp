@@ -30,7 +30,7 @@ std::vector<std::int16_t> toneSamples(float frequency, float duration, Waveform 
         return {};
     const int count = static_cast<int>(length);
 
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(count), 0);
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / kRate;
         const float progress = t / duration;

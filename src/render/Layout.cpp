@@ -65,7 +65,7 @@ float ballGlowRadius(int k) { return kBallRadius + 4.f * static_cast<float>(k); 
 std::uint8_t ballGlowAlpha(int k) { return static_cast<std::uint8_t>(45 / k); }
 
 AuroraCircle auroraCircle(int i, float t, float w) {
-    static const sf::Color colors[3] = {Palette::Violet, Palette::Teal, Palette::IceBlue};
+    static const sf::Color colors[kAuroraCircles] = {Palette::Violet, Palette::Teal, Palette::IceBlue};
     const float fi = static_cast<float>(i);
     AuroraCircle circle;
     circle.radius = 250.f + 70.f * std::sin(t + 2.1f * fi);

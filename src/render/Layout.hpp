@@ -52,7 +52,8 @@ struct AuroraCircle {
     sf::Vector2f centre;
     sf::Color color;
 };
-// Aurora glow i (0, 1, 2) at animation time t in a window w pixels wide.
+// Aurora glow i (0 to kAuroraCircles - 1) at animation time t in a window w pixels wide.
+inline constexpr int kAuroraCircles = 3;
 AuroraCircle auroraCircle(int i, float t, float w);
 
 // The backdrop grid: a vertical line every 60 pixels from x = 0 while x < w,

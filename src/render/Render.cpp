@@ -88,7 +88,7 @@ void Game::drawBackdrop() {
 }
 
 void Game::drawAurora() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < layout::kAuroraCircles; ++i) {
         const layout::AuroraCircle glow = layout::auroraCircle(i, animTime, frameSize().x);
         sf::CircleShape circle(glow.radius, kCirclePoints);
         circle.setOrigin({glow.radius, glow.radius});

@@ -27,8 +27,9 @@ struct Descriptor {
     ~Descriptor() { reset(); }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    bool open() const { return fd >= 0; }
     void reset(int to = -1) {
-        if (fd >= 0)
+        if (open())
             ::close(fd);
         fd = to;
     }
@@ -72,7 +73,7 @@ bool openTarget(fs::path path, Descriptor& dir, std::string& name, std::error_co
         dir.reset(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         name = path.filename().string();
         struct stat in {}, link {};
-        if (dir.fd < 0 || ::fstat(dir.fd, &in) != 0)
+        if (!dir.open() || ::fstat(dir.fd, &in) != 0)
             return failWithErrno(error);
         if (::fstatat(dir.fd, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0)
             return errno == ENOENT || failWithErrno(error);
@@ -115,19 +116,19 @@ int lockName(int dir, const std::string& name, Use use, Deadline deadline, std::
         bool existed = use != Use::Temporary;
         if (!existed) {
             file.reset(::openat(dir, name.c_str(), flags | O_CREAT | O_EXCL, 0666));
-            existed = file.fd < 0 && errno == EEXIST;
+            existed = !file.open() && errno == EEXIST;
         }
         if (existed)
             file.reset(::openat(dir, name.c_str(), flags));
         struct stat held {}, named {};
-        if (file.fd < 0 && errno == ELOOP)
+        if (!file.open() && errno == ELOOP)
             return failFd(error, notARegularFile());
-        if (file.fd < 0 && errno == EACCES && use == Use::Temporary && existed)
+        if (!file.open() && errno == EACCES && use == Use::Temporary && existed)
             return failFd(error, foreignTemporaryFile());
         // A temporary file renamed away between the two opens is tried again.
-        if (file.fd < 0 && (errno != ENOENT || use != Use::Temporary))
+        if (!file.open() && (errno != ENOENT || use != Use::Temporary))
             return failFdWithErrno(error);
-        if (file.fd >= 0) {
+        if (file.open()) {
             if (::fstat(file.fd, &held) != 0)
                 return failFdWithErrno(error);
             if (!S_ISREG(held.st_mode))
@@ -186,7 +187,7 @@ bool replace(int temp, int old, int dir, const std::string& tempName, const std:
     // The new table is in place by now; a folder that refuses to sync (some
     // file systems do) does not undo that.
     const Descriptor folder(::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.fd >= 0)
+    if (folder.open())
         static_cast<void>(::fsync(folder.fd));
     return true;
 }
@@ -197,7 +198,7 @@ std::optional<std::vector<HighScoreEntry>> readScoreFile(const fs::path& path, s
     // Non-blocking, so a pipe under the name cannot hold the game up.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0) {
+    if (!file.open() || ::fstat(file.fd, &info) != 0) {
         if (errno == ENOENT)  // no file yet, nothing lost
             return std::vector<HighScoreEntry>();
         failWithErrno(error);
@@ -223,8 +224,8 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
     // The temporary file is the lock among saves that replace the file.
     const Descriptor temp(lockName(dir.fd, tempName, Use::Temporary, deadline, error));
     // In a folder the player may not write, the file is rewritten in place.
-    const bool inPlace = temp.fd < 0 && error == std::errc::permission_denied;
-    if (temp.fd < 0 && !inPlace)
+    const bool inPlace = !temp.open() && error == std::errc::permission_denied;
+    if (!temp.open() && !inPlace)
         return std::nullopt;
     error.clear();
     // The file's own lock keeps in-place saves and replacing saves apart.
@@ -232,8 +233,8 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
     if (inPlace && error == std::errc::no_such_file_or_directory)
         error = std::make_error_code(std::errc::permission_denied);  // nor may it be created
     std::vector<HighScoreEntry> table;
-    bool saved = (file.fd >= 0 || (!inPlace && error == std::errc::no_such_file_or_directory)) &&
-                 (file.fd < 0 || readTable(file.fd, table, error));
+    bool saved = (file.open() || (!inPlace && error == std::errc::no_such_file_or_directory)) &&
+                 (!file.open() || readTable(file.fd, table, error));
     if (saved) {
         error.clear();
         table = mergeRunScores(std::move(table), run);
@@ -242,7 +243,7 @@ std::optional<std::vector<HighScoreEntry>> recordScoreInFile(const fs::path& pat
                         : replace(temp.fd, file.fd, dir.fd, tempName, name, text, error);
     }
     // Removed while still locked, so no other save is using it.
-    if (!saved && temp.fd >= 0)
+    if (!saved && temp.open())
         ::unlinkat(dir.fd, tempName.c_str(), 0);
     return saved ? std::optional<std::vector<HighScoreEntry>>(std::move(table)) : std::nullopt;
 }
