@@ -75,10 +75,10 @@ else()
   tundrel_on_screen(SmallScreen.1366x768 1366x768x24 ${_tests} --gtest_filter=SmallScreen.*)
   tundrel_on_screen(SmallScreen.800x600 800x600x24 ${_tests} --gtest_filter=SmallScreen.*)
   tundrel_on_screen(PlayWholeGame.On1366x768x16 1366x768x16 ${_tests} --gtest_filter=Play/PlayWholeGame.*/1)
-  # The window against the work area: native on 1680 x 1050 and 1280 x 1024,
+  # The window against the work area: native on 1920 x 1080 and 1280 x 1024,
   # scaled on 1366 x 768, each also under a stand-in window manager, whose
   # marks on the root window must outlive the test's own connections.
-  foreach(screen 1366x768 1680x1050 1280x1024)
+  foreach(screen 1366x768 1920x1080 1280x1024)
     tundrel_on_screen(WorkArea.${screen} "${screen}x24 -noreset" ${_tests} --gtest_filter=WorkArea.*)
   endforeach()
   # Where no X display opens, the program says why in one line and exits with 1.

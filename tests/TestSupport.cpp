@@ -38,6 +38,14 @@ std::string readFile(const fs::path& path) {
 
 std::string withLineEnds(const std::string& text) { return std::regex_replace(text, std::regex("\n"), kLineEnd); }
 
+std::string stderrOf(const std::function<void()>& body) {
+    std::ostringstream said;
+    std::streambuf* const console = std::cerr.rdbuf(said.rdbuf());
+    body();
+    std::cerr.rdbuf(console);
+    return said.str();
+}
+
 bool saveScores(const fs::path& file, const std::string& name, int first) {
     std::error_code error;
     while (first < 0)
@@ -66,7 +74,7 @@ Harness::Harness(bool withWindow) : game(withWindow && DisplayConnection().probl
     game.openUrl = [this](const std::string& url) { urls.push_back(url); };
 }
 
-void Harness::press(sf::Keyboard::Key key) { hold(key, 1); release(key); }
+void Harness::press(sf::Keyboard::Key key, int times) { while (times-- > 0) { hold(key, 1); release(key); } }
 
 void Harness::release(sf::Keyboard::Key key) {
     held.erase(key);

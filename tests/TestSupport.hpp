@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <thread>
@@ -56,6 +57,9 @@ Rows rows(const std::vector<HighScoreEntry>& table);
 extern const std::string kTestFont, kLineEnd;
 std::string withLineEnds(const std::string& text);
 
+// What body writes to standard error.
+std::string stderrOf(const std::function<void()>& body);
+
 // Saves into file as a second copy of the game would: first, first + 2, ...
 // up to 199 under name, each save checked against the one before; with first
 // below 0, "W" one above the best, without end. True when every save held.
@@ -82,7 +86,7 @@ struct Harness {
 
     explicit Harness(bool withWindow = false);
     // A tap: the key goes down, types its character if it has one, comes up.
-    void press(sf::Keyboard::Key key);
+    void press(sf::Keyboard::Key key, int times = 1);
     // The key goes down and repeats, `times` presses in all, and stays down.
     void hold(sf::Keyboard::Key key, int times);
     // The key comes up, on the keyboard and then as an event, and the frame's

@@ -83,8 +83,7 @@ TEST_P(Golden, EveryPageAsPlayReachesIt) {
     expectPage("high-scores-empty");
     h.press(Key::Escape);
 
-    h.press(Key::Space);  // start, then launch, and keep the ball up for a while
-    h.press(Key::Space);
+    h.press(Key::Space, 2);  // start, then launch, and keep the ball up for a while
     rallyUntilCheer(h);
     expectPage("play");
     // The pause page shows a reinforced brick cracked by one hit, and the
@@ -117,8 +116,7 @@ TEST_P(Golden, EveryPageAsPlayReachesIt) {
     g.scoreSaveFailed = true;  // as after a save the file refused
     expectPage("high-scores-unsaved");
 
-    h.press(Key::Space);  // back to the title, then a perfect game
-    h.press(Key::Space);
+    h.press(Key::Space, 2);  // back to the title, then a perfect game
     for (int level = 1; level < 5; ++level) {
         playUntil(S::LevelIntro);
         h.frames(181);

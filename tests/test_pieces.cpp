@@ -25,9 +25,10 @@ TEST(WindowModes, SmallScreensShowTheWholeFrameScaledDown) {
     for (const float w : {1632.f, 1633.f, 1920.f})
         EXPECT_NE(layout::hudShowsBrickCount(w, 960.f), layout::sidebarVisible(w, 960.f)) << w;
     EXPECT_FALSE(layout::hudShowsBrickCount(640.f, 360.f) || layout::sidebarVisible(640.f, 360.f));
-    // Laid out in: 1366 x 768 at 0.8, as 1920 x 1080 at 1; 800 x 600 and the 4:3 windows as 1280 x 960.
-    for (const auto& [pixels, frame] : {std::pair<V, V>{{1366, 768}, {1707, 960}}, {{800, 600}, {1280, 960}}, {{920, 690}, {1280, 960}},
-                                        {{1024, 1280}, {1280, 1600}}, {{1280, 960}, {1280, 960}}, {{1920, 1080}, {1920, 1080}}})
+    // Laid out in: 1366 x 768 at 0.8, as 1920 x 1080 at 1; 800 x 600 and the 4:3 windows as 1280 x 960;
+    // a minimised window, 0 wide or high, as it is.
+    for (const auto& [pixels, frame] : {std::pair<V, V>{{1366, 768}, {1707, 960}}, {{800, 600}, {1280, 960}}, {{0, 600}, {0, 600}},
+                                        {{1024, 1280}, {1280, 1600}}, {{1280, 960}, {1280, 960}}, {{1920, 1080}, {1920, 1080}}, {{800, 0}, {800, 0}}})
         EXPECT_EQ(logicalSize(pixels), frame) << pixels.x << "x" << pixels.y;
     // The window: 1280 x 960 wherever it fits the work area with its frame, else the
     // largest 4:3 that fits with its frame within 90 % of the work area.

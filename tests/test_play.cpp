@@ -80,8 +80,7 @@ TEST(PlayInput, NameEntryTypingAndHeldKeys) {
     h.hold(Key::Space, 13);
     EXPECT_TRUE(h.game.state == S::NameEntry && h.game.nameInput.empty()) << h.game.nameInput;
     h.release(Key::Space);
-    h.press(Key::Space);
-    h.press(Key::Space);
+    h.press(Key::Space, 2);
     EXPECT_EQ(h.game.nameInput, "  ");
     h.press(Key::Enter);  // blanks are no name
     h.hold(Key::Backspace, 3);  // repeats, the last on nothing
@@ -227,8 +226,7 @@ TEST(PlayFlight, BrickFacesTiesPaddleAnglesTheLostLineCornersAndGaps) {
     h.game.ball.setPosition({1275.f, 4.f});
     h.game.ballVelocity = {300.f, -300.f};
     h.game.update(0.f);
-    EXPECT_EQ(h.game.ball.getPosition(), sf::Vector2f(1275.f, 11.f));
-    EXPECT_EQ(h.game.ballVelocity, sf::Vector2f(-300.f, 300.f));
+    EXPECT_EQ(std::make_pair(h.game.ball.getPosition(), h.game.ballVelocity), std::make_pair(sf::Vector2f(1275.f, 11.f), sf::Vector2f(-300.f, 300.f)));
     EXPECT_EQ(h.sounds, std::vector<SoundId>(2, SoundId::Wall));
     h.game.createWindow(false);  // F11 now: the ball, over the right wall, flies on
     EXPECT_TRUE(h.game.ballLaunched && h.game.ball.getPosition() == sf::Vector2f(1275.f, 11.f));

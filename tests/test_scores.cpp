@@ -15,10 +15,11 @@ TEST(ScoreText, ParsesByTheFormattedNumberRuleRoundTripsAndOrdersTheTable) {
     const std::string bom = "\xEF\xBB\xBF";
     EXPECT_EQ(rows(parseScoreText(bom + "7 A\n" + bom + "9 B\n\xEF\xBB" "8 C\n\xEF" "6 D")), (Rows{{7, "A"}}));
     EXPECT_EQ(rows(parseScoreText("\xEF\xBB" "8 C\n")), Rows{});
+    // A line at the limit counts without its carriage return, however it arrives.
     ScoreTableReader bytewise;
-    for (const char c : bom + "12 Ras\r\n")
+    for (const char c : bom + "12 Ras\r\n6000 " + std::string(kMaxScoreLineBytes - 5, 'x') + "\r\n")
         bytewise.feed(&c, 1);
-    EXPECT_EQ(rows(bytewise.finish()), (Rows{{12, "Ras"}}));
+    EXPECT_EQ(rows(bytewise.finish()), (Rows{{6000, std::string(kMaxScoreLineBytes - 5, 'x')}, {12, "Ras"}}));
 
     // A name run on from its number fits the limit only without the space the
     // writer puts in; kept, it would vanish on the next read.

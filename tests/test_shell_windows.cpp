@@ -43,13 +43,10 @@ TEST(GameHighScores, AFileHeldShutOrLockedIsNotReplaced) {
     for (const fs::path& held : {fs::path(kScoreFileName), scoreTempPath(kScoreFileName)}) {
         const HANDLE other = CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
         ASSERT_NE(other, INVALID_HANDLE_VALUE);
-        std::ostringstream said;
-        std::streambuf* const console = std::cerr.rdbuf(said.rdbuf());
-        game.saveHighScore("Polar", 450);
-        std::cerr.rdbuf(console);
+        const std::string said = stderrOf([&game] { game.saveHighScore("Polar", 450); });
         CloseHandle(other);
         EXPECT_TRUE(game.scoreSaveFailed);
-        EXPECT_EQ(said.str().rfind("tundrel: could not save the result to tundrel_score.txt: ", 0), 0u) << said.str();
+        EXPECT_EQ(said.rfind("tundrel: could not save the result to tundrel_score.txt: ", 0), 0u) << said;
         EXPECT_EQ(readFile(kScoreFileName), "500 A\r\n");
     }
     game.saveHighScore("Frost", 1);
